@@ -1,0 +1,63 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <windows.h>
+
+// Background of the main window and of its static controls.
+constexpr COLORREF kWindowColour = RGB(236, 233, 216);
+
+class CCatalogue;
+class CSettings;
+class CWindowOperations;
+typedef void CURL;
+
+// The one process-wide application object: every control handle, the
+// catalogue, the settings and the byte counts of the running transfer.
+class CApplication {
+public:
+    CApplication();
+    ~CApplication();
+
+    // Ends the main message loop; may be called from any thread.
+    void RequestQuit(int exitCode);
+    void EnterProgramFolder();
+
+    std::string title;
+    HWND mainWindow = nullptr;
+    HINSTANCE instance = nullptr;
+    std::unique_ptr<CCatalogue> catalogue;
+    std::unique_ptr<CSettings> settings;
+    HBRUSH backgroundBrush = nullptr;
+    bool someItemFailed = false;
+    HWND itemTree = nullptr;
+    HWND overallProgressBar = nullptr;
+    HWND itemProgressBar = nullptr;
+    HWND installButton = nullptr, aboutButton = nullptr, pak0Button = nullptr, folderButton = nullptr;
+    HWND selectAllButton = nullptr, selectNoneButton = nullptr, punkBusterButton = nullptr;
+    HWND cpmaButton = nullptr, defragButton = nullptr, superHudButton = nullptr;
+    HWND gameScannerButton = nullptr, readmeButton = nullptr;
+    HWND pak0Edit = nullptr, folderEdit = nullptr;
+    HWND statusLabel = nullptr, bannerImage = nullptr;
+    HWND infoTextLabel = nullptr, infoTitleLabel = nullptr;
+    HFONT labelFont = nullptr, editFont = nullptr;
+    HWND shortcutsButton = nullptr;
+    std::string catalogueText;
+    std::string installPath;
+    std::string catalogueMessage;
+    uint32_t itemSize = 0;
+    uint32_t itemBytes = 0;
+    uint32_t totalBytes = 0;
+    uint32_t doneBytes = 0;
+    uint32_t lastUnzipPercent = 0;
+    std::string currentItemName;
+    bool itemIsArchive = false;
+    CURL* transfer = nullptr;
+
+    // The window operations in use: the real controls, or a test's stand-in.
+    CWindowOperations* ui = nullptr;
+    DWORD mainThreadId = 0;
+    bool firstShowDone = false;
+};
+
+extern CApplication theApp;

@@ -1,0 +1,56 @@
+#include "app/log.h"
+
+#include <cstdarg>
+#include <windows.h>
+
+#include "app/application.h"
+#include "ui/window_operations.h"
+
+CLog theLog;
+
+bool CLog::Open()
+{
+    // Text mode turns every "\n" into CR LF.
+    stream = std::fopen("log.txt", "w+t");
+    open = stream != nullptr;
+    if (!open)
+        theApp.ui->ShowMessage(nullptr, "Nie uda\xb3o si\xea utworzy\xe6 pliku", "Log", MB_OK);
+    return open;
+}
+
+void CLog::WriteLine(const char* text)
+{
+    if (!open)
+        return;
+    std::fputs(text, stream);
+    std::fputc('\n', stream);
+    std::fflush(stream);
+}
+
+void CLog::WriteFormatted(const char* format, ...)
+{
+    if (!open)
+        return;
+    char buffer[256];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(buffer, sizeof buffer, format, args);  // longer lines are cut at 255
+    va_end(args);
+    WriteLine(buffer);
+}
+
+void CLog::WriteBlankLines(int count)
+{
+    if (!open)
+        return;
+    for (int i = 0; i <= count; ++i)
+        std::fputc('\n', stream);
+}
+
+void CLog::Close()
+{
+    if (stream)
+        std::fclose(stream);
+    stream = nullptr;
+    open = false;
+}

@@ -1,0 +1,20 @@
+#pragma once
+#include <cstdio>
+
+// Writes "log.txt": one line per call, flushed at once, CR LF line ends.
+class CLog {
+public:
+    bool Open();
+    void WriteLine(const char* text);
+    void WriteFormatted(const char* format, ...)
+        __attribute__((format(printf, 2, 3)));
+    void WriteBlankLines(int count);
+    void Close();
+    bool IsOpen() const { return open; }
+
+private:
+    bool open = false;
+    FILE* stream = nullptr;
+};
+
+extern CLog theLog;

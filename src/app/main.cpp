@@ -1,0 +1,64 @@
+// The program's entry: log header, window, controls, message loop, exit lines.
+#include <windows.h>
+
+#include "app/application.h"
+#include "app/log.h"
+#include "app/message_loop.h"
+#include "app/version.h"
+#include "app/window_procedure.h"
+#include "ui/controls.h"
+#include "ui/window_operations.h"
+
+namespace {
+
+bool RegisterMainWindowClass(HINSTANCE instance)
+{
+    WNDCLASSEXA windowClass = {};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.style = CS_HREDRAW | CS_VREDRAW;
+    windowClass.lpfnWndProc = MainWindowProcedure;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(301));
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = CreateSolidBrush(kWindowColour);
+    windowClass.lpszClassName = "Quake3 Tavrin";
+    return RegisterClassExA(&windowClass) != 0;
+}
+
+void WriteLogHeader()
+{
+    SYSTEMTIME now;
+    GetSystemTime(&now);
+    theLog.WriteLine("---=== Tavrin Log ===---");
+    theLog.WriteFormatted("version: %i.%i.%i", kVersionMajor, kVersionMinor, kVersionRelease);
+    theLog.WriteFormatted("%i.%i.%i  %i:%i", now.wDay, now.wMonth, now.wYear, now.wHour, now.wMinute);
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
+{
+    theApp.mainThreadId = GetCurrentThreadId();
+    theLog.Open();
+    WriteLogHeader();
+    theApp.firstShowDone = false;
+
+    if (!RegisterMainWindowClass(instance)) {
+        theApp.ui->ShowMessage(nullptr, "Nie uda\xb3o si\xea utworzy\xe6 okna", "B\xb3\xb9" "d O.o", MB_OK);
+        theLog.WriteLine("Tworzenie okna nie uda\xb3o sie (RegisterClassEx)");
+        return 0;
+    }
+    theApp.instance = instance;
+    theApp.mainWindow = CreateWindowExA(0, "Quake3 Tavrin", theApp.title.c_str(),
+                                        WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 15, 15, 632, 438,
+                                        nullptr, nullptr, instance, nullptr);
+    CreateAllControls();
+    ShowWindow(theApp.mainWindow, SW_SHOW);
+
+    int exitCode = RunMessageLoop();
+
+    theLog.WriteBlankLines(1);
+    theLog.WriteFormatted("Exit code: %i\n", exitCode);
+    theLog.WriteLine("---=== Tavrin Log ===---");
+    return exitCode;
+}

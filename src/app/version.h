@@ -1,0 +1,8 @@
+#pragma once
+#include "app/build_config.h"
+
+// The program's version: shown in the title, the log header and the About
+// dialog, and compared by the update check.
+constexpr int kVersionMajor = 2;
+constexpr int kVersionMinor = 0;
+constexpr int kVersionRelease = TAVRIN_VERSION_PATCH;

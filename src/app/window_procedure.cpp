@@ -1,0 +1,110 @@
+#include "app/window_procedure.h"
+
+#include "app/application.h"
+#include "app/startup.h"
+#include "install/install_run.h"
+#include "install/readme.h"
+#include "install/shortcuts.h"
+#include "settings/settings.h"
+#include "ui/about_dialog.h"
+#include "ui/choosers.h"
+#include "ui/item_tree.h"
+#include "ui/window_operations.h"
+#include "update/hand_over.h"
+
+#include <curl/curl.h>
+
+namespace {
+
+struct CommandRow {
+    HWND CApplication::*sender;
+    void (*operation)();
+};
+
+const CommandRow kCommands[] = {
+    {&CApplication::installButton, [] { StartThread(RunInstall); }},
+    {&CApplication::pak0Button, ChoosePak0File},
+    {&CApplication::folderButton, ChooseInstallFolder},
+    {&CApplication::aboutButton, ShowAboutDialog},
+    {&CApplication::selectAllButton, SelectAll},
+    {&CApplication::selectNoneButton, SelectNone},
+    {&CApplication::punkBusterButton, UpdatePunkBuster},
+    {&CApplication::cpmaButton, CreateCpmaShortcut},
+    {&CApplication::defragButton, CreateDefragShortcut},
+    {&CApplication::superHudButton, CreateSuperHudShortcut},
+    {&CApplication::gameScannerButton, CreateGameScannerShortcut},
+    {&CApplication::readmeButton, ShowCatalogueMessage},
+    {&CApplication::shortcutsButton, CreateAllShortcuts},
+};
+
+void OnCommand(HWND sender)
+{
+    for (const CommandRow& row : kCommands)
+        if (theApp.*row.sender == sender) {
+            row.operation();
+            return;
+        }
+}
+
+void OnNotify(const NMHDR* header)
+{
+    if (header->hwndFrom != theApp.itemTree)
+        return;
+    if (header->code == static_cast<UINT>(NM_CLICK))
+        OnTreeClick(header);
+    else if (header->code == TVN_SELCHANGEDA)
+        ShowSelectedItemInfo();
+}
+
+void OnFirstShow(HWND window)
+{
+    theApp.ui->DisableControls();
+    theApp.firstShowDone = true;
+    SetTimer(window, 1, 1, nullptr);
+}
+
+void OnDestroy()
+{
+    theApp.settings->Save();
+    curl_global_cleanup();
+    DeleteObject(theApp.backgroundBrush);
+    theApp.backgroundBrush = nullptr;
+    theApp.RequestQuit(0);
+}
+
+}  // namespace
+
+LRESULT CALLBACK MainWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE:
+        StartupHandOver();
+        break;
+    case WM_DESTROY:
+        OnDestroy();
+        return 0;
+    case WM_QUIT:
+        return 0;
+    case WM_SHOWWINDOW:
+        if (!theApp.firstShowDone)
+            OnFirstShow(window);
+        return 1;
+    case WM_TIMER:
+        KillTimer(window, 1);
+        StartThread(RunStartup);
+        return 1;
+    case WM_COMMAND:
+        OnCommand(reinterpret_cast<HWND>(lParam));
+        return 1;
+    case WM_NOTIFY:
+        OnNotify(reinterpret_cast<const NMHDR*>(lParam));
+        break;
+    case WM_CTLCOLORSTATIC: {
+        HDC context = reinterpret_cast<HDC>(wParam);
+        SetBkMode(context, TRANSPARENT);
+        SetBkColor(context, kWindowColour);
+        return reinterpret_cast<LRESULT>(theApp.backgroundBrush);
+    }
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}

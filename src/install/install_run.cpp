@@ -1,0 +1,5 @@
+#include "install/install_run.h"
+
+void RunInstall()
+{
+}

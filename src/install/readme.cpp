@@ -1,0 +1,33 @@
+#include "install/readme.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include "app/application.h"
+#include "app/log.h"
+#include "ui/window_operations.h"
+
+void UpdatePunkBuster()
+{
+    theLog.WriteLine("Start Punk Buster updating process");
+    std::string folder = theApp.ui->GetEditText(theApp.folderEdit);
+    std::string updater = folder + "\\pb\\pbsetup.exe";
+    INT_PTR result = reinterpret_cast<INT_PTR>(
+        ShellExecuteA(theApp.mainWindow, "open", updater.c_str(), "", folder.c_str(), SW_SHOW));
+    if (result > 32)
+        theLog.WriteLine("Ok.");
+    else if (result == ERROR_FILE_NOT_FOUND)
+        theLog.WriteFormatted("File not found (%s).", updater.c_str());
+    else if (result == ERROR_PATH_NOT_FOUND)
+        theLog.WriteFormatted("Path nod found (%s).", folder.c_str());
+    else
+        theLog.WriteFormatted("Shell execute problem: %i", static_cast<int>(result));
+}
+
+void ShowCatalogueMessage()
+{
+    if (theApp.catalogueMessage.empty())
+        return;
+    theApp.ui->ShowMessage(theApp.mainWindow, theApp.catalogueMessage.c_str(), "Punk Buster info",
+                           MB_OK | MB_ICONINFORMATION);
+}

@@ -1,0 +1,74 @@
+#include "settings/settings.h"
+
+#include <cstdio>
+#include <cstring>
+#include <share.h>
+
+#include "app/application.h"
+#include "app/log.h"
+#include "ui/window_operations.h"
+
+namespace {
+
+const char kFileName[] = "settings.cfg";
+
+// Reads one line of at most 259 characters. A longer line leaves the rest
+// of the stream unusable, so every later line reads as empty.
+struct LineReader {
+    FILE* file;
+    bool broken = false;
+
+    std::string Next()
+    {
+        char buffer[260] = "";
+        if (broken || !std::fgets(buffer, sizeof buffer, file))
+            return "";
+        size_t length = std::strlen(buffer);
+        if (length > 0 && buffer[length - 1] == '\n') {
+            buffer[--length] = '\0';
+        } else {
+            int next = std::fgetc(file);  // a line of exactly 259 still ends here
+            if (next != '\n' && next != EOF)
+                broken = true;
+        }
+        return buffer;
+    }
+};
+
+}  // namespace
+
+bool CSettings::Load()
+{
+    if (!pak0Edit || !folderEdit)
+        return false;
+    FILE* file = _fsopen(kFileName, "rt", _SH_DENYNO);
+    if (!file) {
+        theLog.WriteLine("Local config file doesn't exists");
+        showMessage = true;
+        theApp.ui->SetEditText(pak0Edit, "C:\\Program Files\\Quake III Arena\\baseq3\\pak0.pk3");
+        theApp.ui->SetEditText(folderEdit, "D:\\Quake III Arena");
+        return false;
+    }
+    theLog.WriteLine("Local config file found.");
+    LineReader reader{file};
+    theApp.ui->SetEditText(pak0Edit, reader.Next());
+    theApp.ui->SetEditText(folderEdit, reader.Next());
+    showMessage = reader.Next() != "informed";
+    std::fclose(file);
+    return true;
+}
+
+bool CSettings::Save()
+{
+    FILE* file = _fsopen(kFileName, "wt", _SH_DENYNO);
+    if (!file) {
+        theLog.WriteLine("Can't open local config file for writing");
+        return false;
+    }
+    std::fprintf(file, "%s\n", theApp.ui->GetEditText(pak0Edit).c_str());
+    std::fprintf(file, "%s\n", theApp.ui->GetEditText(folderEdit).c_str());
+    std::fputs(showMessage ? "message" : "informed", file);
+    std::fclose(file);
+    theLog.WriteLine("Local config file overwrited.");
+    return true;
+}

@@ -1,0 +1,6 @@
+#include "transfer/catalogue_fetch.h"
+
+bool FetchCatalogue()
+{
+    return true;
+}

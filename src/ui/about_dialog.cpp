@@ -1,0 +1,5 @@
+#include "ui/about_dialog.h"
+
+void ShowAboutDialog()
+{
+}

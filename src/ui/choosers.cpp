@@ -1,0 +1,42 @@
+#include "ui/choosers.h"
+
+#include <windows.h>
+#include <commdlg.h>
+#include <shlobj.h>
+
+#include "app/application.h"
+#include "ui/window_operations.h"
+
+void ChoosePak0File()
+{
+    char path[MAX_PATH] = "";
+    OPENFILENAMEA dialog = {};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = theApp.mainWindow;
+    dialog.lpstrFilter = "pak0.pk3\0pak0.pk3\0";
+    dialog.lpstrFile = path;
+    dialog.nMaxFile = sizeof path;
+    dialog.lpstrDefExt = "pk3";
+    dialog.Flags = OFN_FILEMUSTEXIST;
+    if (GetOpenFileNameA(&dialog))
+        theApp.ui->SetEditText(theApp.pak0Edit, path);
+    // The dialog may have moved the current directory.
+    theApp.EnterProgramFolder();
+}
+
+void ChooseInstallFolder()
+{
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    char path[MAX_PATH] = "";
+    BROWSEINFOA browse = {};
+    browse.pszDisplayName = path;
+    browse.lpszTitle = "Choose directory";
+    browse.ulFlags = BIF_NEWDIALOGSTYLE;
+    LPITEMIDLIST chosen = SHBrowseForFolderA(&browse);
+    if (!chosen)
+        return;
+    // A virtual folder has no path: the box keeps what it had.
+    if (SHGetPathFromIDListA(chosen, path))
+        theApp.ui->SetEditText(theApp.folderEdit, path);
+    CoTaskMemFree(chosen);
+}

@@ -1,0 +1,120 @@
+#include "ui/controls.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include "app/application.h"
+#include "settings/settings.h"
+
+namespace {
+
+HWND CreateChild(const char* windowClass, const char* text, DWORD style, int x, int y, int width,
+                 int height, int id, DWORD extendedStyle = 0)
+{
+    return CreateWindowExA(extendedStyle, windowClass, text, WS_CHILD | WS_VISIBLE | style, x, y,
+                           width, height, theApp.mainWindow,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), theApp.instance,
+                           nullptr);
+}
+
+HWND CreateButton(const char* text, DWORD style, int x, int y, int width, int height, int id)
+{
+    return CreateChild("button", text, BS_PUSHBUTTON | style, x, y, width, height, id);
+}
+
+HWND CreateIconButton(int x, int y, int width, int height, int id)
+{
+    return CreateButton("", BS_ICON, x, y, width, height, id);
+}
+
+HFONT CreateControlFont(int height, const char* face)
+{
+    return CreateFontA(-height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, EASTEUROPE_CHARSET,
+                       OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS, PROOF_QUALITY,
+                       DEFAULT_PITCH | FF_DONTCARE, face);
+}
+
+void SetFont(HWND control, HFONT font)
+{
+    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+}
+
+void SetButtonIcon(HWND button, int iconId)
+{
+    HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(iconId));
+    SendMessageA(button, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
+}
+
+}  // namespace
+
+void CreateAllControls()
+{
+    CApplication& app = theApp;
+    INITCOMMONCONTROLSEX classes = {sizeof classes, 255};
+    InitCommonControlsEx(&classes);
+
+    app.backgroundBrush = CreateSolidBrush(kWindowColour);
+
+    app.itemTree = CreateChild(WC_TREEVIEWA, "Tree View",
+                               TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_CHECKBOXES,
+                               354, 2, 275, 300, 100, WS_EX_CLIENTEDGE);
+
+    app.labelFont = CreateControlFont(12, "Microsoft Sans Serif");
+    app.editFont = CreateControlFont(11, "Tahoma");
+
+    app.overallProgressBar = CreateChild(PROGRESS_CLASSA, nullptr, 0, 2, 260, 350, 20, 101);
+    app.itemProgressBar = CreateChild(PROGRESS_CLASSA, nullptr, 0, 2, 230, 350, 20, 102);
+
+    app.infoTitleLabel = CreateChild("static", "", SS_LEFT, 2, 290, 350, 15, 0);
+    app.infoTextLabel = CreateChild("static", "", SS_LEFT, 2, 307, 350, 400, 0);
+
+    SendMessageA(app.overallProgressBar, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+    SendMessageA(app.itemProgressBar, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+
+    app.pak0Button = CreateButton("1.Point to pak0.pk3 file on your disk drive or CD       ", 0,
+                                  2, 85, 350, 23, 105);
+    app.folderButton = CreateButton(
+        "2.Select new installation folder                                  ", 0, 2, 133, 350, 23,
+        106);
+    app.installButton = CreateButton("3. Install", 0, 2, 179, 80, 23, 103);
+    app.punkBusterButton = CreateButton("4. Update Punk Buster", 0, 84, 179, 184, 23, 106);
+    app.readmeButton = CreateButton("5. Readme", BS_ICON, 270, 179, 80, 23, 106);
+    app.selectAllButton = CreateButton("Select all", 0, 354, 305, 90, 23, 106);
+    app.selectNoneButton = CreateButton("Select none", 0, 449, 305, 90, 23, 106);
+    app.aboutButton = CreateButton("About", 0, 544, 305, 80, 23, 104);
+    app.cpmaButton = CreateIconButton(354, 360, 33, 33, 106);
+    app.defragButton = CreateIconButton(392, 360, 32, 32, 106);
+    app.superHudButton = CreateIconButton(506, 360, 32, 32, 106);
+    app.gameScannerButton = CreateIconButton(544, 360, 32, 32, 106);
+
+    app.pak0Edit = CreateChild("edit", nullptr, ES_AUTOHSCROLL, 2, 110, 350, 18, 107, WS_EX_CLIENTEDGE);
+    app.folderEdit = CreateChild("edit", nullptr, ES_AUTOHSCROLL, 2, 156, 350, 18, 108, WS_EX_CLIENTEDGE);
+    app.settings->pak0Edit = app.pak0Edit;
+    app.settings->folderEdit = app.folderEdit;
+
+    app.statusLabel = CreateChild("static", "", SS_LEFT, 2, 206, 300, 18, 10);
+    app.bannerImage = CreateChild("static", "", SS_BITMAP, 2, 2, 350, 75, 10);
+    HBITMAP banner = LoadBitmapA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(302));
+    SendMessageA(app.bannerImage, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(banner));
+
+    app.shortcutsButton = CreateButton("6. Create shortcuts on your desktop", 0, 354, 333, 270, 23, 0);
+
+    app.itemSize = 0;
+    app.itemBytes = 0;
+
+    SendMessageA(app.pak0Edit, EM_LIMITTEXT, 260, 0);
+    SendMessageA(app.folderEdit, EM_LIMITTEXT, 260, 0);
+
+    SetFont(app.statusLabel, app.labelFont);
+    SetFont(app.infoTitleLabel, app.labelFont);
+    SetFont(app.infoTextLabel, app.labelFont);
+    SetFont(app.pak0Edit, app.editFont);
+    SetFont(app.folderEdit, app.editFont);
+
+    SetButtonIcon(app.cpmaButton, 303);
+    SetButtonIcon(app.defragButton, 304);
+    SetButtonIcon(app.superHudButton, 305);
+    SetButtonIcon(app.gameScannerButton, 306);
+
+    app.settings->Load();
+}

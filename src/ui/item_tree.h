@@ -1,0 +1,12 @@
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+
+// Check-box behaviour of the item tree.
+void CheckSubtree(HTREEITEM node);
+void UncheckSubtree(HTREEITEM node);
+void SelectAll();
+void SelectNone();
+void ShowSelectedItemInfo();
+// NM_CLICK from the tree: a click on a check box carries the new state down.
+void OnTreeClick(const NMHDR* header);

@@ -1,0 +1,173 @@
+#include "ui/win32_window_operations.h"
+
+#include "app/application.h"
+
+namespace {
+
+HTREEITEM TreeNextItem(HTREEITEM node, WPARAM relation)
+{
+    if (!theApp.itemTree)
+        return nullptr;
+    return reinterpret_cast<HTREEITEM>(
+        SendMessageA(theApp.itemTree, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(node)));
+}
+
+void SetText(HWND control, const std::string& text)
+{
+    if (control)
+        SendMessageA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+}  // namespace
+
+void CWin32WindowOperations::SetStatus(const std::string& text)
+{
+    if (statusKnown && text == shownStatus)
+        return;
+    SetText(theApp.statusLabel, text);
+    shownStatus = text;
+    statusKnown = theApp.statusLabel != nullptr;
+}
+
+void CWin32WindowOperations::SetTitle(const std::string& text)
+{
+    SetText(theApp.mainWindow, text);
+}
+
+void CWin32WindowOperations::SetInfoTexts(const std::string& title, const std::string& body)
+{
+    SetText(theApp.infoTitleLabel, title);
+    SetText(theApp.infoTextLabel, body);
+}
+
+void CWin32WindowOperations::EnableAll(BOOL enable)
+{
+    HWND controls[] = {
+        theApp.itemTree, theApp.installButton, theApp.aboutButton, theApp.folderButton,
+        theApp.pak0Button, theApp.selectAllButton, theApp.selectNoneButton,
+        theApp.punkBusterButton, theApp.pak0Edit, theApp.folderEdit, theApp.cpmaButton,
+        theApp.defragButton, theApp.superHudButton, theApp.gameScannerButton,
+        theApp.readmeButton, theApp.shortcutsButton,
+    };
+    for (HWND control : controls)
+        if (control)
+            EnableWindow(control, enable);
+}
+
+void CWin32WindowOperations::DisableControls() { EnableAll(FALSE); }
+void CWin32WindowOperations::EnableControls() { EnableAll(TRUE); }
+
+std::string CWin32WindowOperations::GetEditText(HWND edit)
+{
+    char buffer[260] = "";
+    if (edit)
+        GetWindowTextA(edit, buffer, sizeof buffer);
+    return buffer;
+}
+
+void CWin32WindowOperations::SetEditText(HWND edit, const std::string& text)
+{
+    if (edit)
+        SetWindowTextA(edit, text.c_str());
+}
+
+void CWin32WindowOperations::SetItemProgress(unsigned percent)
+{
+    if (!theApp.itemProgressBar || static_cast<int>(percent) == shownItemPercent)
+        return;
+    SendMessageA(theApp.itemProgressBar, PBM_SETPOS, percent, 0);
+    shownItemPercent = static_cast<int>(percent);
+}
+
+void CWin32WindowOperations::SetOverallProgress(unsigned percent)
+{
+    if (!theApp.overallProgressBar || static_cast<int>(percent) == shownOverallPercent)
+        return;
+    SendMessageA(theApp.overallProgressBar, PBM_SETPOS, percent, 0);
+    shownOverallPercent = static_cast<int>(percent);
+}
+
+unsigned CWin32WindowOperations::OverallProgress()
+{
+    if (!theApp.overallProgressBar)
+        return 0;
+    return static_cast<unsigned>(SendMessageA(theApp.overallProgressBar, PBM_GETPOS, 0, 0));
+}
+
+HTREEITEM CWin32WindowOperations::InsertNode(HTREEITEM parent, const std::string& text)
+{
+    if (!theApp.itemTree)
+        return nullptr;
+    TVINSERTSTRUCTA insert = {};
+    insert.hParent = parent;
+    insert.hInsertAfter = TVI_LAST;
+    insert.item.mask = TVIF_TEXT;
+    insert.item.pszText = const_cast<char*>(text.c_str());
+    insert.item.cchTextMax = static_cast<int>(text.size());
+    return reinterpret_cast<HTREEITEM>(
+        SendMessageA(theApp.itemTree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+}
+
+void CWin32WindowOperations::DeleteAllNodes()
+{
+    if (theApp.itemTree)
+        SendMessageA(theApp.itemTree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
+}
+
+HTREEITEM CWin32WindowOperations::FirstTopNode() { return TreeNextItem(nullptr, TVGN_ROOT); }
+HTREEITEM CWin32WindowOperations::FirstChild(HTREEITEM node) { return TreeNextItem(node, TVGN_CHILD); }
+HTREEITEM CWin32WindowOperations::NextSibling(HTREEITEM node) { return TreeNextItem(node, TVGN_NEXT); }
+HTREEITEM CWin32WindowOperations::SelectedNode() { return TreeNextItem(nullptr, TVGN_CARET); }
+
+std::string CWin32WindowOperations::NodeText(HTREEITEM node)
+{
+    char buffer[50] = "";
+    if (!theApp.itemTree)
+        return buffer;
+    TVITEMA item = {};
+    item.mask = TVIF_TEXT;
+    item.hItem = node;
+    item.pszText = buffer;
+    item.cchTextMax = sizeof buffer;
+    SendMessageA(theApp.itemTree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    buffer[sizeof buffer - 1] = '\0';
+    return buffer;
+}
+
+int CWin32WindowOperations::CheckState(HTREEITEM node)
+{
+    if (!theApp.itemTree)
+        return 0;
+    LRESULT state = SendMessageA(theApp.itemTree, TVM_GETITEMSTATE,
+                                 reinterpret_cast<WPARAM>(node), TVIS_STATEIMAGEMASK);
+    return static_cast<int>((state & TVIS_STATEIMAGEMASK) >> 12);
+}
+
+void CWin32WindowOperations::SetCheckState(HTREEITEM node, int state)
+{
+    if (!theApp.itemTree)
+        return;
+    TVITEMA item = {};
+    item.mask = TVIF_STATE;
+    item.hItem = node;
+    item.stateMask = TVIS_STATEIMAGEMASK;
+    item.state = INDEXTOSTATEIMAGEMASK(state);
+    SendMessageA(theApp.itemTree, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+void CWin32WindowOperations::SelectNode(HTREEITEM node)
+{
+    if (theApp.itemTree)
+        SendMessageA(theApp.itemTree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(node));
+}
+
+void CWin32WindowOperations::CollapseNode(HTREEITEM node)
+{
+    if (theApp.itemTree)
+        SendMessageA(theApp.itemTree, TVM_EXPAND, TVE_COLLAPSE, reinterpret_cast<LPARAM>(node));
+}
+
+int CWin32WindowOperations::ShowMessage(HWND owner, const char* text, const char* caption, UINT type)
+{
+    return MessageBoxA(owner, text, caption, type);
+}

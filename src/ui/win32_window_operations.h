@@ -1,0 +1,43 @@
+#pragma once
+#include "ui/window_operations.h"
+
+// Window operations on the real controls held by theApp. Workers call them
+// from their own threads; SendMessage makes each one synchronous.
+class CWin32WindowOperations : public CWindowOperations {
+public:
+    void SetStatus(const std::string& text) override;
+    void SetTitle(const std::string& text) override;
+    void SetInfoTexts(const std::string& title, const std::string& body) override;
+    void DisableControls() override;
+    void EnableControls() override;
+    std::string GetEditText(HWND edit) override;
+    void SetEditText(HWND edit, const std::string& text) override;
+
+    void SetItemProgress(unsigned percent) override;
+    void SetOverallProgress(unsigned percent) override;
+    unsigned OverallProgress() override;
+
+    HTREEITEM InsertNode(HTREEITEM parent, const std::string& text) override;
+    void DeleteAllNodes() override;
+    HTREEITEM FirstTopNode() override;
+    HTREEITEM FirstChild(HTREEITEM node) override;
+    HTREEITEM NextSibling(HTREEITEM node) override;
+    HTREEITEM SelectedNode() override;
+    std::string NodeText(HTREEITEM node) override;
+    int CheckState(HTREEITEM node) override;
+    void SetCheckState(HTREEITEM node, int state) override;
+    void SelectNode(HTREEITEM node) override;
+    void CollapseNode(HTREEITEM node) override;
+
+    int ShowMessage(HWND owner, const char* text, const char* caption, UINT type) override;
+
+private:
+    void EnableAll(BOOL enable);
+
+    // What the status line and the bars show now, so that a worker's
+    // repeated updates do not each cost a round trip to the window thread.
+    std::string shownStatus;
+    bool statusKnown = false;
+    int shownItemPercent = -1;
+    int shownOverallPercent = -1;
+};

@@ -1,0 +1,40 @@
+#pragma once
+#include <string>
+#include <windows.h>
+#include <commctrl.h>
+
+// The only way the logic reaches the window. The Win32 realization sends
+// messages to the real controls; tests use an in-memory one.
+// Tree nodes are tree-view item handles; null stands for the root.
+class CWindowOperations {
+public:
+    virtual ~CWindowOperations() = default;
+
+    virtual void SetStatus(const std::string& text) = 0;
+    virtual void SetTitle(const std::string& text) = 0;
+    virtual void SetInfoTexts(const std::string& title, const std::string& body) = 0;
+    virtual void DisableControls() = 0;
+    virtual void EnableControls() = 0;
+    // Edit boxes are named by their handles (pak0Edit, folderEdit).
+    virtual std::string GetEditText(HWND edit) = 0;
+    virtual void SetEditText(HWND edit, const std::string& text) = 0;
+
+    virtual void SetItemProgress(unsigned percent) = 0;
+    virtual void SetOverallProgress(unsigned percent) = 0;
+    virtual unsigned OverallProgress() = 0;
+
+    virtual HTREEITEM InsertNode(HTREEITEM parent, const std::string& text) = 0;
+    virtual void DeleteAllNodes() = 0;
+    virtual HTREEITEM FirstTopNode() = 0;
+    virtual HTREEITEM FirstChild(HTREEITEM node) = 0;
+    virtual HTREEITEM NextSibling(HTREEITEM node) = 0;
+    virtual HTREEITEM SelectedNode() = 0;
+    virtual std::string NodeText(HTREEITEM node) = 0;  // cut to 49 bytes
+    virtual int CheckState(HTREEITEM node) = 0;        // 1 unchecked, 2 checked
+    virtual void SetCheckState(HTREEITEM node, int state) = 0;
+    virtual void SelectNode(HTREEITEM node) = 0;
+    virtual void CollapseNode(HTREEITEM node) = 0;
+
+    // Questions and notices for the user; returns the button pressed (IDOK, IDRETRY, ...).
+    virtual int ShowMessage(HWND owner, const char* text, const char* caption, UINT type) = 0;
+};

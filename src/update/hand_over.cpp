@@ -1,0 +1,5 @@
+#include "update/hand_over.h"
+
+void StartupHandOver()
+{
+}
