@@ -27,6 +27,10 @@ tavrin_prepare_prefix() {
   if [ ! -f "$WINEPREFIX/.tavrin-ready" ]; then
     mkdir -p "$WINEPREFIX"
     wineboot --init >/dev/null 2>&1 || true
+    # A virtual desktop gives every window its frame and caption, also on a
+    # bare Xvfb without a window manager.
+    wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
     wineserver -w
     touch "$WINEPREFIX/.tavrin-ready"
   fi

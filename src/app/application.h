@@ -22,6 +22,9 @@ public:
     // Ends the main message loop; may be called from any thread.
     void RequestQuit(int exitCode);
     void EnterProgramFolder();
+    // Reads the catalogue header: the message, then the update check.
+    // True only when a newer release was started.
+    bool ReadHeader();
 
     std::string title;
     HWND mainWindow = nullptr;

@@ -1,13 +1,26 @@
 #pragma once
+#include <cstdint>
 #include <string>
 #include <vector>
 #include <windows.h>
 #include <commctrl.h>
 
-// The downloaded catalogue: read by name whenever an item is needed.
+// The downloaded catalogue. There are no item records: an item's data is
+// read from the text by its name whenever it is needed.
 class CCatalogue {
 public:
-    const std::string* sourceText = nullptr;
+    // Reads the line at `position` (without its LF) and moves past it;
+    // "*" once the end of the text is reached.
+    std::string ReadLine(uint32_t& position) const;
+    // Builds the item tree from the items block; false without "<items>".
+    bool ParseItems();
+    std::string ItemDescription(const std::string& name) const;
+    // Appends one entry per file record to each list that is given.
+    void ItemFiles(const std::string& name, std::vector<std::string>* folders,
+                   std::vector<std::string>* urlLines, std::vector<int32_t>* sizes) const;
+
+    std::vector<HTREEITEM> parentStack;
     // Tree nodes that the catalogue marks to be checked at start.
     std::vector<HTREEITEM> preChecked;
+    const std::string* sourceText = nullptr;
 };
