@@ -1,0 +1,322 @@
+// Drives a running Tavrin window from outside, as a person would: finds it by
+// title, reads control texts, states and tree nodes, presses buttons, clicks
+// check boxes and closes it. One command per run; output on stdout.
+//
+//   driver <title> wait-unlocked <seconds>   wait until every button is enabled
+//   driver <title> controls                  class|text|x|y|w|h|id|enabled|style
+//   driver <title> tree                      indented outline, "[x] " when checked
+//   driver <title> progress                  positions of the progress bars
+//   driver <title> click <button text>       BM_CLICK, posted
+//   driver <title> check <node text>         mouse click on the node's check box
+//   driver <title> select <node text>        mouse click on the node's text
+//   driver <title> text <control id> <n>     text of the n-th control with that id
+//   driver <title> close                     WM_CLOSE, then wait until gone
+//   driver <title> wait-window <seconds>     wait until a window has that title
+//   driver <title> gone <seconds>            wait until no window has that title
+//
+// Exit code 0 on success, 1 when the window or control is not found in time.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+HWND FindTopWindow(const char* title, double seconds)
+{
+    DWORD end = GetTickCount() + static_cast<DWORD>(seconds * 1000);
+    for (;;) {
+        if (HWND window = FindWindowA(nullptr, title))
+            return window;
+        if (static_cast<LONG>(GetTickCount() - end) >= 0)
+            return nullptr;
+        Sleep(50);
+    }
+}
+
+std::vector<HWND> Children(HWND parent)
+{
+    std::vector<HWND> children;
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        children.push_back(child);
+    return children;
+}
+
+std::string ClassOf(HWND window)
+{
+    char name[64] = "";
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+std::string TextOf(HWND window)
+{
+    char text[1024] = "";
+    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                        SMTO_ABORTIFHUNG, 5000, nullptr);
+    return text;
+}
+
+bool IsInteractive(HWND control)
+{
+    std::string name = ClassOf(control);
+    return !_stricmp(name.c_str(), "Button") || !_stricmp(name.c_str(), "Edit") ||
+           !_stricmp(name.c_str(), "SysTreeView32");
+}
+
+int WaitUnlocked(HWND window, double seconds)
+{
+    DWORD end = GetTickCount() + static_cast<DWORD>(seconds * 1000);
+    for (;;) {
+        // Visible means shown, and the first show locks the controls first.
+        std::vector<HWND> children = Children(window);
+        bool all = IsWindowVisible(window) && !children.empty();
+        for (HWND child : children)
+            if (IsInteractive(child) && !IsWindowEnabled(child))
+                all = false;
+        if (all)
+            return 0;
+        if (static_cast<LONG>(GetTickCount() - end) >= 0) {
+            std::puts("still locked");
+            return 1;
+        }
+        Sleep(50);
+    }
+}
+
+int ListControls(HWND window)
+{
+    for (HWND child : Children(window)) {
+        RECT box;
+        GetWindowRect(child, &box);
+        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&box), 2);
+        std::printf("%s|%s|%ld|%ld|%ld|%ld|%d|%d|0x%08lx\n", ClassOf(child).c_str(),
+                    TextOf(child).c_str(), box.left, box.top, box.right - box.left,
+                    box.bottom - box.top, GetDlgCtrlID(child), IsWindowEnabled(child) ? 1 : 0,
+                    static_cast<unsigned long>(GetWindowLongA(child, GWL_STYLE)));
+    }
+    return 0;
+}
+
+HWND FindChild(HWND window, const char* windowClass)
+{
+    for (HWND child : Children(window))
+        if (!_stricmp(ClassOf(child).c_str(), windowClass))
+            return child;
+    return nullptr;
+}
+
+// Tree items live in the other process: TVM_GETITEM needs its memory.
+class CRemoteTree {
+public:
+    explicit CRemoteTree(HWND tree) : tree(tree)
+    {
+        DWORD processId = 0;
+        GetWindowThreadProcessId(tree, &processId);
+        process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE,
+                              processId);
+        remote = VirtualAllocEx(process, nullptr, 4096, MEM_COMMIT, PAGE_READWRITE);
+    }
+    ~CRemoteTree()
+    {
+        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+        CloseHandle(process);
+    }
+
+    HTREEITEM Next(HTREEITEM node, WPARAM relation)
+    {
+        return reinterpret_cast<HTREEITEM>(
+            SendMessageA(tree, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(node)));
+    }
+
+    void Read(HTREEITEM node, std::string& text, int& checkState)
+    {
+        char* remoteText = static_cast<char*>(remote) + sizeof(TVITEMA);
+        TVITEMA item = {};
+        item.mask = TVIF_TEXT | TVIF_STATE;
+        item.hItem = node;
+        item.stateMask = TVIS_STATEIMAGEMASK;
+        item.pszText = remoteText;
+        item.cchTextMax = 1024;
+        WriteProcessMemory(process, remote, &item, sizeof item, nullptr);
+        SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(remote));
+        char buffer[1025] = "";
+        ReadProcessMemory(process, remoteText, buffer, 1024, nullptr);
+        ReadProcessMemory(process, remote, &item, sizeof item, nullptr);
+        text = buffer;
+        checkState = static_cast<int>((item.state & TVIS_STATEIMAGEMASK) >> 12);
+    }
+
+    // The item's text rectangle, in the tree's client coordinates.
+    bool TextRect(HTREEITEM node, RECT& rect)
+    {
+        *reinterpret_cast<HTREEITEM*>(&rect) = node;
+        WriteProcessMemory(process, remote, &rect, sizeof rect, nullptr);
+        if (!SendMessageA(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(remote)))
+            return false;
+        ReadProcessMemory(process, remote, &rect, sizeof rect, nullptr);
+        return true;
+    }
+
+    void Outline(HTREEITEM first, int depth)
+    {
+        for (HTREEITEM node = first; node; node = Next(node, TVGN_NEXT)) {
+            std::string text;
+            int state = 0;
+            Read(node, text, state);
+            std::printf("%s%s%s\n", std::string(depth * 2, ' ').c_str(),
+                        state == 2 ? "[x] " : "[ ] ", text.c_str());
+            Outline(Next(node, TVGN_CHILD), depth + 1);
+        }
+    }
+
+    HTREEITEM Find(HTREEITEM first, const std::string& wanted)
+    {
+        for (HTREEITEM node = first; node; node = Next(node, TVGN_NEXT)) {
+            std::string text;
+            int state = 0;
+            Read(node, text, state);
+            if (text == wanted)
+                return node;
+            if (HTREEITEM below = Find(Next(node, TVGN_CHILD), wanted))
+                return below;
+        }
+        return nullptr;
+    }
+
+private:
+    HWND tree;
+    HANDLE process = nullptr;
+    void* remote = nullptr;
+};
+
+void ClickAt(HWND target, POINT client)
+{
+    ClientToScreen(target, &client);
+    SetForegroundWindow(GetAncestor(target, GA_ROOT));
+    SetCursorPos(client.x, client.y);
+    Sleep(50);
+    INPUT clicks[2] = {};
+    clicks[0].type = clicks[1].type = INPUT_MOUSE;
+    clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, clicks, sizeof(INPUT));
+    Sleep(300);
+}
+
+int ClickNode(HWND window, const char* wanted, bool onCheckBox)
+{
+    HWND tree = FindChild(window, "SysTreeView32");
+    if (!tree)
+        return 1;
+    CRemoteTree remote(tree);
+    HTREEITEM node = remote.Find(remote.Next(nullptr, TVGN_ROOT), wanted);
+    RECT text;
+    if (!node || !remote.TextRect(node, text)) {
+        std::printf("no node %s\n", wanted);
+        return 1;
+    }
+    // The check box sits just left of the text.
+    POINT at = {onCheckBox ? text.left - 8 : (text.left + text.right) / 2,
+                (text.top + text.bottom) / 2};
+    ClickAt(tree, at);
+    return 0;
+}
+
+int ClickButton(HWND window, const char* text)
+{
+    for (HWND child : Children(window))
+        if (!_stricmp(ClassOf(child).c_str(), "Button") && TextOf(child) == text) {
+            PostMessageA(child, BM_CLICK, 0, 0);
+            return 0;
+        }
+    std::printf("no button %s\n", text);
+    return 1;
+}
+
+int Progress(HWND window)
+{
+    for (HWND child : Children(window))
+        if (!_stricmp(ClassOf(child).c_str(), "msctls_progress32"))
+            std::printf("%d %ld\n", GetDlgCtrlID(child),
+                        static_cast<long>(SendMessageA(child, PBM_GETPOS, 0, 0)));
+    return 0;
+}
+
+int ControlText(HWND window, int id, int index)
+{
+    int seen = 0;
+    for (HWND child : Children(window))
+        if (GetDlgCtrlID(child) == id && seen++ == index) {
+            std::printf("%s\n", TextOf(child).c_str());
+            return 0;
+        }
+    return 1;
+}
+
+int WaitGone(const char* title, double seconds)
+{
+    DWORD end = GetTickCount() + static_cast<DWORD>(seconds * 1000);
+    while (FindWindowA(nullptr, title)) {
+        if (static_cast<LONG>(GetTickCount() - end) >= 0)
+            return 1;
+        Sleep(50);
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 3) {
+        std::fputs("usage: driver <title> <command> [arguments]\n", stderr);
+        return 2;
+    }
+    const char* title = argv[1];
+    std::string command = argv[2];
+    const char* argument = argc > 3 ? argv[3] : "";
+    double seconds = argc > 3 ? std::atof(argv[3]) : 10;
+
+    if (command == "gone")
+        return WaitGone(title, seconds);
+    HWND window = FindTopWindow(title, command == "wait-window" || command == "wait-unlocked" ? seconds : 5);
+    if (!window) {
+        std::printf("no window %s\n", title);
+        return 1;
+    }
+    if (command == "wait-window")
+        return 0;
+    if (command == "wait-unlocked")
+        return WaitUnlocked(window, seconds);
+    if (command == "controls")
+        return ListControls(window);
+    if (command == "tree") {
+        HWND tree = FindChild(window, "SysTreeView32");
+        if (!tree)
+            return 1;
+        CRemoteTree remote(tree);
+        remote.Outline(remote.Next(nullptr, TVGN_ROOT), 0);
+        return 0;
+    }
+    if (command == "progress")
+        return Progress(window);
+    if (command == "click")
+        return ClickButton(window, argument);
+    if (command == "check")
+        return ClickNode(window, argument, true);
+    if (command == "select")
+        return ClickNode(window, argument, false);
+    if (command == "text" && argc > 4)
+        return ControlText(window, std::atoi(argv[3]), std::atoi(argv[4]));
+    if (command == "close") {
+        PostMessageA(window, WM_CLOSE, 0, 0);
+        return WaitGone(title, 10);
+    }
+    std::fprintf(stderr, "unknown command %s\n", command.c_str());
+    return 2;
+}

@@ -1,0 +1,80 @@
+"""Runs the real Tavrin.exe under Wine in a fresh folder and works it through
+the driver, as a person would. Used by the end-to-end tests."""
+import os
+import shutil
+import subprocess
+import tempfile
+import time
+
+BUILD = os.environ.get("TAVRIN_BUILD_DIR", os.path.join(os.path.dirname(__file__), "..", "..", "build"))
+WINE_RUN = os.path.join(os.path.dirname(__file__), "..", "..", "scripts", "wine_run.sh")
+TITLE = "Tavrin 2.0.4"
+
+
+def wine(*args, timeout=60, cwd=None):
+    """Runs a Windows program and returns (exit code, output). The output goes
+    through a file: a pipe would stay open in the wineserver it may start."""
+    with tempfile.TemporaryFile() as out:
+        code = subprocess.run([WINE_RUN, *args], stdout=out, stderr=subprocess.DEVNULL,
+                              stdin=subprocess.DEVNULL, timeout=timeout, cwd=cwd).returncode
+        out.seek(0)
+        return code, out.read().decode("cp1250").replace("\r\n", "\n")
+
+
+class TavrinRun:
+    """One program run in its own folder; `folder` holds log.txt and settings.cfg."""
+
+    def __init__(self, exe=None, folder=None):
+        self.folder = folder or tempfile.mkdtemp(prefix="tavrin-e2e-")
+        self.exe = os.path.join(self.folder, "Tavrin.exe")
+        shutil.copy(exe or os.path.join(BUILD, "Tavrin.exe"), self.exe)
+        self.driver_exe = os.path.join(BUILD, "driver.exe")
+        self.process = None
+
+    def start(self):
+        self.process = subprocess.Popen([WINE_RUN, self.exe], cwd=self.folder,
+                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        return self
+
+    def driver(self, *args, title=TITLE, timeout=60):
+        return wine(self.driver_exe, title, *args, timeout=timeout)
+
+    def wait_unlocked(self, seconds=30):
+        code, out = self.driver("wait-unlocked", str(seconds), timeout=seconds + 30)
+        return code == 0
+
+    def controls(self):
+        """Child controls in creation order, as dicts."""
+        code, out = self.driver("controls")
+        rows = []
+        for line in out.splitlines():
+            cls, text, x, y, w, h, cid, enabled, style = line.split("|")
+            rows.append(dict(cls=cls, text=text, x=int(x), y=int(y), w=int(w), h=int(h),
+                             id=int(cid), enabled=enabled == "1", style=int(style, 16)))
+        return rows
+
+    def tree(self):
+        return self.driver("tree")[1]
+
+    def close(self):
+        code, _ = self.driver("close")
+        return code == 0
+
+    def wait_exit(self, seconds=30):
+        try:
+            return self.process.wait(timeout=seconds)
+        except subprocess.TimeoutExpired:
+            return None
+
+    def screenshot(self, path):
+        subprocess.run(["import", "-window", "root", path], check=False)
+
+    def file(self, name):
+        with open(os.path.join(self.folder, name), "rb") as handle:
+            return handle.read()
+
+    def cleanup(self):
+        if self.process and self.process.poll() is None:
+            self.process.kill()
+            self.process.wait()
+        shutil.rmtree(self.folder, ignore_errors=True)
