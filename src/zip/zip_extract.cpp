@@ -1,0 +1,119 @@
+#include <cstdio>
+#include <cstring>
+#include <new>
+
+#include "zip/zip_folders.h"
+#include "zip/zip_names.h"
+#include "zip/zip_password.h"
+#include "zip/zip_reader.h"
+
+namespace {
+
+bool IsAbsolute(const char* path)
+{
+    return path[0] == '\\' || path[0] == '/' || (path[0] != '\0' && path[1] == ':');
+}
+
+const FILETIME* TimeOrNone(const FILETIME& time)
+{
+    return time.dwLowDateTime == 0 && time.dwHighDateTime == 0 ? nullptr : &time;
+}
+
+ZipResult MakeFolderEntry(const ZipReader* reader, const char* target)
+{
+    const char* base = IsAbsolute(target) ? nullptr : reader->baseDirectory;
+    return MakeDirectoryChain(base, target) ? zipOk : zipCannotOpenFile;
+}
+
+ZipResult CopyEntry(ZipReader* reader, HANDLE file)
+{
+    const char* password = nullptr;
+    if (reader->cachedEncrypted && reader->password)
+        password = reader->password->c_str();
+    if (unzOpenCurrentFilePassword(reader->archive, password) != UNZ_OK)
+        return zipInflateFailed;
+    if (!reader->copyBuffer)
+        reader->copyBuffer.reset(new (std::nothrow) char[zipCopyBufferSize]);
+    char* buffer = reader->copyBuffer.get();
+    ZipResult result = zipOk;
+    if (!buffer)
+        result = zipInflateFailed;
+    else if (reader->cachedEncrypted && !PasswordMatches(reader))
+        result = zipPasswordRequired;
+    while (result == zipOk) {
+        int got = unzReadCurrentFile(reader->archive, buffer, zipCopyBufferSize);
+        if (got < 0) {
+            result = zipInflateFailed;
+            break;
+        }
+        DWORD written = 0;
+        if (got > 0 && !WriteFile(file, buffer, static_cast<DWORD>(got), &written, nullptr)) {
+            result = zipWriteFailed;
+            break;
+        }
+        if (unzeof(reader->archive) == 1)
+            break;
+        if (got == 0)
+            result = zipInflateFailed;
+    }
+    // Data that does not match its checksum is no good copy either.
+    if (unzCloseCurrentFile(reader->archive) == UNZ_CRCERROR && result == zipOk)
+        result = zipInflateFailed;
+    return result;
+}
+
+ZipResult ExtractFileEntry(ZipReader* reader, const ZipEntryInfo& entry, const char* target)
+{
+    const char* fileName = target;
+    for (const char* c = target; *c; ++c) {
+        if (*c == '\\' || *c == '/')
+            fileName = c + 1;
+    }
+    char folder[MAX_PATH];
+    size_t folderLength = static_cast<size_t>(fileName - target);
+    if (folderLength >= sizeof folder)
+        return zipCannotOpenFile;
+    std::memcpy(folder, target, folderLength);
+    folder[folderLength] = '\0';
+    bool absolute = IsAbsolute(folder);
+    char path[MAX_PATH];
+    int length = absolute ? std::snprintf(path, sizeof path, "%s%s", folder, fileName)
+                          : std::snprintf(path, sizeof path, "%s%s%s", reader->baseDirectory, folder, fileName);
+    // A path cut to fit would name another file.
+    if (length < 0 || length >= static_cast<int>(sizeof path))
+        return zipCannotOpenFile;
+    MakeDirectoryChain(absolute ? nullptr : reader->baseDirectory, folder);
+
+    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, entry.attributes, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return zipCannotOpenFile;
+    ZipResult result = CopyEntry(reader, file);
+    if (result == zipOk)
+        SetFileTime(file, TimeOrNone(entry.creationTime), TimeOrNone(entry.accessTime),
+                    TimeOrNone(entry.modificationTime));
+    CloseHandle(file);
+    return result;
+}
+
+}  // namespace
+
+ZipResult ZipExtractToFile(ZipHandle* handle, int32_t index, const char* targetPath)
+{
+    ZipResult problem = CheckHandle(handle);
+    if (problem != zipOk)
+        return problem;
+    ZipReader* reader = handle->reader;
+    if (index < 0 || index >= reader->entryCount || !targetPath)
+        return zipBadArgument;
+    if (!PositionOn(reader, index))
+        return zipCorruptArchive;
+    ZipEntryInfo entry;
+    ZipResult looked = LookUpEntry(reader, index, &entry);
+    if (looked != zipOk)
+        return looked;
+    if (LeadsOutOfFolder(entry.name))
+        return zipUnsafeName;
+    if (entry.attributes & FILE_ATTRIBUTE_DIRECTORY)
+        return MakeFolderEntry(reader, targetPath);
+    return ExtractFileEntry(reader, entry, targetPath);
+}
