@@ -1,0 +1,214 @@
+#!/usr/bin/env python3
+"""A small HTTP server on 127.0.0.1 for the network tests and the demo.
+
+It serves the files of one folder. A request can ask for a fault by the first
+part of its path, for example /404/tavrin.txt or /blocks:64/tavrin.txt; the
+rest of the path names the file. A behaviour can also be set for one exact
+path, or for every path, while the server runs (the control paths below), or
+for every path from the start (--mode), which is how a fixed-port mirror
+is made to fail.
+
+Behaviours (argument after ":", optional):
+  ok            the file as it is
+  NNN           status NNN (e.g. 404, 500) with a small HTML page
+  stall[:N]     send the headers and N body bytes (none at all without N:
+                not even the status line), then nothing until --stall-seconds
+                have passed; then close
+  drip[:S]      the file one byte at a time, S seconds apart (0.2)
+  drop[:N]      announce the whole length, send N bytes (half), then close
+  blocks[:N]    the file in blocks of N bytes (64), each flushed on its own
+
+Control paths (GET):
+  /-/mode?path=/tavrin.txt&set=404   behaviour of one path ("*" for every path)
+  /-/requests                        the paths asked for so far, one a line
+  /-/stop                            end the server
+
+The server stops by itself when its parent process ends or --lifetime
+seconds have passed, so a killed test never leaves it behind.
+"""
+
+import argparse
+import http.server
+import os
+import socketserver
+import sys
+import threading
+import time
+import urllib.parse
+
+BEHAVIOURS = ("ok", "stall", "drip", "drop", "blocks")
+
+
+def parse_behaviour(text):
+    """("blocks", "64") from "blocks:64"; None when it names no behaviour."""
+    name, _, argument = text.partition(":")
+    if name in BEHAVIOURS or (name.isdigit() and len(name) == 3):
+        return name, argument
+    return None
+
+
+class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):
+    daemon_threads = True
+    allow_reuse_address = True
+
+    def __init__(self, port, root, mode, stall_seconds):
+        super().__init__(("127.0.0.1", port), Handler)
+        self.root = os.path.realpath(root)
+        self.modes = {"*": parse_behaviour(mode) or ("ok", "")}
+        self.stall_seconds = stall_seconds
+        self.stopping = threading.Event()
+        self.requests = []
+        self.lock = threading.Lock()
+
+    def handle_error(self, request, client_address):
+        # A client that hangs up early is a normal case in these tests.
+        if not isinstance(sys.exc_info()[1], ConnectionError):
+            super().handle_error(request, client_address)
+
+    def stop(self):
+        self.stopping.set()
+        threading.Thread(target=self.shutdown, daemon=True).start()
+
+
+class Handler(http.server.BaseHTTPRequestHandler):
+    protocol_version = "HTTP/1.0"
+
+    def log_message(self, format, *args):
+        pass
+
+    def do_GET(self):
+        url = urllib.parse.urlsplit(self.path)
+        path = urllib.parse.unquote(url.path)
+        if path.startswith("/-/"):
+            self.control(path, urllib.parse.parse_qs(url.query))
+            return
+        with self.server.lock:
+            self.server.requests.append(path)
+            behaviour = self.server.modes.get(path) or self.server.modes["*"]
+        first, _, rest = path[1:].partition("/")
+        if rest and parse_behaviour(first):
+            behaviour, path = parse_behaviour(first), "/" + rest
+        self.answer(behaviour, path)
+
+    def control(self, path, query):
+        server = self.server
+        if path == "/-/mode" and "path" in query and "set" in query:
+            behaviour = parse_behaviour(query["set"][0])
+            if behaviour is None:
+                return self.send_text(400, "unknown behaviour\n")
+            with server.lock:
+                server.modes[query["path"][0]] = behaviour
+            return self.send_text(200, "ok\n")
+        if path == "/-/requests":
+            with server.lock:
+                return self.send_text(200, "".join(p + "\n" for p in server.requests))
+        if path == "/-/stop":
+            self.send_text(200, "stopping\n")
+            return server.stop()
+        self.send_text(404, "unknown control\n")
+
+    def send_text(self, status, text, content_type="text/plain"):
+        body = text.encode("latin-1")
+        self.send_response(status)
+        self.send_header("Content-Type", content_type)
+        self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        self.wfile.write(body)
+
+    def read_file(self, path):
+        """The file's bytes, or None when it is missing or outside the root."""
+        full = os.path.realpath(os.path.join(self.server.root, path.lstrip("/")))
+        if os.path.commonpath([full, self.server.root]) != self.server.root:
+            return None
+        try:
+            with open(full, "rb") as file:
+                return file.read()
+        except OSError:
+            return None
+
+    def answer(self, behaviour, path):
+        name, argument = behaviour
+        if name.isdigit():
+            return self.send_error_page(int(name))
+        if name == "stall" and not argument:
+            return self.stall()
+        body = self.read_file(path)
+        if body is None:
+            return self.send_error_page(404)
+        self.send_response(200)
+        self.send_header("Content-Type", "application/octet-stream")
+        self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        self.wfile.flush()
+        if name == "ok":
+            self.wfile.write(body)
+        elif name == "stall":
+            self.send_flushed(body[: int(argument)])
+            self.stall()
+        elif name == "drip":
+            delay = float(argument or 0.2)
+            for offset in range(len(body)):
+                if self.server.stopping.wait(delay if offset else 0):
+                    return
+                self.send_flushed(body[offset : offset + 1])
+        elif name == "drop":
+            self.send_flushed(body[: int(argument) if argument else len(body) // 2])
+        elif name == "blocks":
+            size = max(1, int(argument or 64))
+            for offset in range(0, len(body), size):
+                self.send_flushed(body[offset : offset + size])
+                # A short pause so that each block reaches the client on its own.
+                time.sleep(0.001)
+
+    def send_error_page(self, status):
+        page = "<html><head><title>%d</title></head><body><h1>Error %d</h1></body></html>\n"
+        self.send_text(status, page % (status, status), "text/html")
+
+    def send_flushed(self, data):
+        self.wfile.write(data)
+        self.wfile.flush()
+
+    def stall(self):
+        self.server.stopping.wait(self.server.stall_seconds)
+        self.close_connection = True
+
+
+def watch_parent(server, lifetime):
+    parent = os.getppid()
+    deadline = time.monotonic() + lifetime
+    while not server.stopping.wait(0.5):
+        if os.getppid() != parent or time.monotonic() > deadline:
+            server.stop()
+
+
+def main():
+    options = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    options.add_argument("--root", default=".", help="folder of the served files")
+    options.add_argument("--port", type=int, default=0, help="0: a free port")
+    options.add_argument("--port-file", help="write the port here once listening")
+    options.add_argument("--mode", default="ok", help="behaviour of every path at start")
+    options.add_argument("--stall-seconds", type=float, default=20)
+    options.add_argument("--lifetime", type=float, default=900)
+    arguments = options.parse_args()
+    if parse_behaviour(arguments.mode) is None:
+        options.error("unknown behaviour: " + arguments.mode)
+
+    server = Server(arguments.port, arguments.root, arguments.mode, arguments.stall_seconds)
+    port = server.server_address[1]
+    if arguments.port_file:
+        # Written whole, then renamed, so a reader never sees half a number.
+        with open(arguments.port_file + ".tmp", "w") as file:
+            file.write("%d\n" % port)
+        os.replace(arguments.port_file + ".tmp", arguments.port_file)
+    print("port %d" % port, flush=True)
+    threading.Thread(target=watch_parent, args=(server, arguments.lifetime), daemon=True).start()
+    try:
+        server.serve_forever(poll_interval=0.2)
+    except KeyboardInterrupt:
+        pass
+    server.stopping.set()
+    server.server_close()
+
+
+if __name__ == "__main__":
+    sys.exit(main())

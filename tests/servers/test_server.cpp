@@ -1,0 +1,61 @@
+#include "servers/test_server.h"
+
+#include <cstdlib>
+#include <winsock2.h>
+#include <windows.h>
+
+#include "support/test_folder.h"
+
+namespace {
+
+// The server's folder is a Unix path; Wine tells its Windows name.
+std::string WindowsPathOf(const char* unixPath)
+{
+    typedef WCHAR*(CDECL * ToDosName)(const char*);
+    auto toDosName = reinterpret_cast<ToDosName>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_dos_file_name"));
+    if (!toDosName)
+        return "";
+    WCHAR* wide = toDosName(unixPath);
+    if (!wide)
+        return "";
+    char narrow[MAX_PATH] = "";
+    WideCharToMultiByte(CP_ACP, 0, wide, -1, narrow, sizeof narrow, nullptr, nullptr);
+    HeapFree(GetProcessHeap(), 0, wide);
+    return narrow;
+}
+
+}  // namespace
+
+CTestServer::CTestServer()
+{
+    const char* url = std::getenv("TAVRIN_SERVER_URL");
+    const char* unixRoot = std::getenv("TAVRIN_SERVER_ROOT");
+    if (url && unixRoot) {
+        baseUrl = url;
+        root = WindowsPathOf(unixRoot);
+    }
+}
+
+std::string CTestServer::Put(const std::string& name, const std::string& content) const
+{
+    WriteWholeFile(root + "\\" + name, content);
+    return Url(name);
+}
+
+std::string RefusedUrl()
+{
+    // A port the system has just handed out and taken back again.
+    WSADATA data;
+    WSAStartup(MAKEWORD(2, 2), &data);
+    SOCKET probe = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in address = {};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    int length = sizeof address;
+    bind(probe, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length);
+    closesocket(probe);
+    WSACleanup();
+    return "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/tavrin.txt";
+}

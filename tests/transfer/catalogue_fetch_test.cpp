@@ -1,0 +1,277 @@
+#include <curl/curl.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <sstream>
+
+#include "app/application.h"
+#include "app/log.h"
+#include "catalogue/catalogue.h"
+#include "servers/test_server.h"
+#include "support/memory_window_operations.h"
+#include "support/test_folder.h"
+#include "transfer/catalogue_fetch.h"
+
+namespace {
+
+const char kCatalogue[] =
+    "v2.0.4\n"
+    "http://127.0.0.1:9/Tavrin.exe\n"
+    "1000\n"
+    "<message>\n"
+    "Hello.\n"
+    "</message>\n"
+    "[Map pack]\n"
+    "{Twenty maps for duels.}\n"
+    "-baseq3\n"
+    "5000\n"
+    "http://127.0.0.1:9/maps.zip\n"
+    "<items>\n"
+    "#Maps;\n"
+    "[Map pack]+\n"
+    "!\n";
+const char kOutline[] = "[ ] Maps\n  [ ] Map pack\n";
+
+class CatalogueFetch : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(server.Available()) << "run through tests/servers/with_http_server.sh";
+        for (int i = 0; i < kMirrorCount; ++i)
+            builtInMirrors[i] = catalogueMirrors[i];
+        builtInStallSeconds = catalogueStallSeconds;
+        StartOver();
+    }
+
+    void TearDown() override
+    {
+        ReleaseTransfer();
+        theLog.Close();
+        for (int i = 0; i < kMirrorCount; ++i)
+            catalogueMirrors[i] = builtInMirrors[i];
+        catalogueStallSeconds = builtInStallSeconds;
+    }
+
+    // A fresh log, window, catalogue and libcurl, as at a program start.
+    void StartOver()
+    {
+        ReleaseTransfer();
+        theLog.Close();
+        theLog.Open();
+        window.statusHistory.clear();
+        window.DeleteAllNodes();
+        theApp.catalogue.reset(new CCatalogue);
+        theApp.catalogueText.clear();
+        theApp.catalogueMessage.clear();
+    }
+
+    void ReleaseTransfer()
+    {
+        if (!theApp.transfer)
+            return;
+        curl_easy_cleanup(theApp.transfer);
+        theApp.transfer = nullptr;
+        curl_global_cleanup();
+    }
+
+    void SetMirrors(const std::string& first, const std::string& second, const std::string& third)
+    {
+        catalogueMirrors[0] = first;
+        catalogueMirrors[1] = second;
+        catalogueMirrors[2] = third;
+    }
+
+    // log.txt as lines, without their CR.
+    std::vector<std::string> LogLines()
+    {
+        theLog.Close();
+        std::vector<std::string> lines;
+        std::istringstream text(ReadWholeFile("log.txt"));
+        for (std::string line; std::getline(text, line);) {
+            if (!line.empty() && line.back() == '\r')
+                line.pop_back();
+            lines.push_back(line);
+        }
+        return lines;
+    }
+
+    // Only the lines the fetch itself writes.
+    std::vector<std::string> FetchLines()
+    {
+        std::vector<std::string> lines;
+        for (const std::string& line : LogLines())
+            if (line.rfind("Config ", 0) == 0 || line == "Retry")
+                lines.push_back(line);
+        return lines;
+    }
+
+    CTestFolder folder;
+    CMemoryWindowOperations window;
+    CTestServer server;
+    std::string builtInMirrors[kMirrorCount];
+    long builtInStallSeconds = 0;
+};
+
+TEST_F(CatalogueFetch, FirstMirrorValid)
+{
+    SetMirrors(server.Put("first.txt", kCatalogue), RefusedUrl(), RefusedUrl());
+
+    EXPECT_TRUE(FetchCatalogue());
+
+    EXPECT_EQ(FetchLines(), (std::vector<std::string>{"Config file downloaded ! (0/3)"}));
+    EXPECT_EQ(window.statusHistory,
+              (std::vector<std::string>{"Downloading config file", "Downloading config file from 1 source", ""}));
+    EXPECT_EQ(window.Outline(), kOutline);
+    EXPECT_EQ(theApp.catalogueMessage, "Hello.\n");
+    EXPECT_TRUE(window.shownMessages.empty());
+    EXPECT_NE(theApp.transfer, nullptr);
+}
+
+// Transfer failures of mirror 1: logged with libcurl's code, then mirror 2.
+TEST_F(CatalogueFetch, FailedTransferMovesToNextMirror)
+{
+    std::string valid = server.Put("valid.txt", kCatalogue);
+    catalogueStallSeconds = 2;  // the server's own stall lasts far longer
+    struct Case {
+        const char* what;
+        std::string url;
+        int code;
+    } cases[] = {
+        {"refused", RefusedUrl(), CURLE_COULDNT_CONNECT},
+        {"dropped mid-body", server.Url("drop/valid.txt"), CURLE_PARTIAL_FILE},
+        {"stalled before answering", server.Url("stall/valid.txt"), CURLE_OPERATION_TIMEDOUT},
+        {"stalled mid-body", server.Url("stall:40/valid.txt"), CURLE_OPERATION_TIMEDOUT},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        StartOver();
+        SetMirrors(c.url, valid, RefusedUrl());
+
+        EXPECT_TRUE(FetchCatalogue());
+
+        std::string error = "Config file downloading error: " + std::to_string(c.code) + " (0/3)";
+        EXPECT_EQ(FetchLines(), (std::vector<std::string>{error, "Config file downloaded ! (1/3)"}));
+        EXPECT_EQ(window.statusHistory,
+                  (std::vector<std::string>{"Downloading config file", "Downloading config file from 1 source",
+                                            "Downloading config file from 2 source", ""}));
+        // Nothing of the failed attempt stays in front of mirror 2's text.
+        EXPECT_EQ(theApp.catalogueText, kCatalogue);
+        EXPECT_EQ(window.Outline(), kOutline);
+    }
+}
+
+TEST_F(CatalogueFetch, ErrorPageIsRejectedAndNextMirrorRead)
+{
+    SetMirrors(server.Url("404/valid.txt"), server.Put("valid.txt", kCatalogue), RefusedUrl());
+
+    EXPECT_TRUE(FetchCatalogue());
+
+    EXPECT_EQ(FetchLines(),
+              (std::vector<std::string>{"Config file downloaded ! (0/3)", "Config file downloaded ! (1/3)"}));
+    EXPECT_EQ(theApp.catalogueText, kCatalogue);
+    EXPECT_EQ(window.Outline(), kOutline);
+    EXPECT_EQ(theApp.catalogueMessage, "Hello.\n");
+}
+
+// Texts the parser refuses: the parser says why, and mirror 2 is read.
+TEST_F(CatalogueFetch, BadCatalogueMovesToNextMirror)
+{
+    std::string binary;
+    for (int i = 0; i < 4096; ++i)
+        binary += static_cast<char>(i * 7 % 256);
+    std::string noise(5 * 1024 * 1024, '\0');
+    unsigned seed = 12345;
+    for (char& byte : noise) {
+        seed = seed * 1103515245 + 12345;
+        byte = static_cast<char>(seed >> 16);
+    }
+    struct Case {
+        const char* name;
+        std::string content;
+    } cases[] = {
+        {"empty.txt", ""},
+        {"binary.bin", binary},
+        {"noise.bin", noise},
+        {"no-items.txt",
+         "v2.0.4\nhttp://127.0.0.1:9/Tavrin.exe\n1000\n<message>\nWrong.\n</message>\n#Maps;\n[Map pack]\n"},
+    };
+    std::string valid = server.Put("valid.txt", kCatalogue);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        StartOver();
+        SetMirrors(server.Put(c.name, c.content), valid, RefusedUrl());
+
+        EXPECT_TRUE(FetchCatalogue());
+
+        std::vector<std::string> lines = LogLines();
+        auto first = std::find(lines.begin(), lines.end(), "Config file downloaded ! (0/3)");
+        auto second = std::find(lines.begin(), lines.end(), "Config file downloaded ! (1/3)");
+        ASSERT_TRUE(first < second && second != lines.end());
+        auto reason = std::find_if(first, second, [](const std::string& line) {
+            return line.rfind("Eof reached ! <items> tag missing?", 0) == 0;
+        });
+        EXPECT_NE(reason, second) << "no reason logged between the two attempts";
+        EXPECT_TRUE(theApp.catalogueText == kCatalogue) << theApp.catalogueText.size() << " bytes kept";
+        EXPECT_EQ(window.Outline(), kOutline);
+        // The header is read once, from the accepted text only.
+        EXPECT_EQ(theApp.catalogueMessage, "Hello.\n");
+    }
+}
+
+TEST_F(CatalogueFetch, AllMirrorsFailThenRetryThenCancel)
+{
+    SetMirrors(RefusedUrl(), server.Url("404/valid.txt"), server.Url("missing.txt"));
+    window.InsertNode(nullptr, "left over");
+    window.answers = {IDRETRY, IDCANCEL};
+
+    EXPECT_FALSE(FetchCatalogue());
+
+    std::vector<std::string> round = {"Config file downloading error: 7 (0/3)", "Config file downloaded ! (1/3)",
+                                      "Config file downloaded ! (2/3)"};
+    std::vector<std::string> expected = round;
+    expected.push_back("Retry");
+    expected.insert(expected.end(), round.begin(), round.end());
+    expected.push_back("Config downloading failure.");
+    EXPECT_EQ(FetchLines(), expected);
+
+    std::vector<std::string> statusRound = {"Downloading config file from 1 source",
+                                            "Downloading config file from 2 source",
+                                            "Downloading config file from 3 source"};
+    std::vector<std::string> statuses = {"Downloading config file"};
+    statuses.insert(statuses.end(), statusRound.begin(), statusRound.end());
+    statuses.insert(statuses.end(), statusRound.begin(), statusRound.end());
+    EXPECT_EQ(window.statusHistory, statuses);
+
+    ASSERT_EQ(window.shownMessages.size(), 2u);
+    for (const CMemoryWindowOperations::ShownMessage& message : window.shownMessages) {
+        EXPECT_EQ(message.text, "Failed to download config file. Do you want to try again ?");
+        EXPECT_EQ(message.caption, "Tavrin");
+        EXPECT_EQ(message.type, static_cast<UINT>(MB_RETRYCANCEL | MB_ICONWARNING));
+    }
+    EXPECT_EQ(window.Outline(), "");
+}
+
+TEST_F(CatalogueFetch, CatalogueInManySmallBlocksIsByteIdentical)
+{
+    // Large enough for hundreds of blocks; CR LF and a NUL on the way.
+    std::string text = "v2.0.4\r\nhttp://127.0.0.1:9/Tavrin.exe\r\n1000\r\n<message>\r\nHi\r\n</message>\r\n";
+    text += std::string("a NUL \0 inside\r\n", 16);
+    std::string items = "<items>\r\n";
+    for (int i = 0; i < 300; ++i) {
+        std::string name = "Item " + std::to_string(i);
+        text += "[" + name + "]\r\n{About " + name + ".}\r\n-baseq3\r\n100\r\nhttp://127.0.0.1:9/" +
+                std::to_string(i) + ".zip\r\n";
+        items += "[" + name + "]\r\n";
+    }
+    text += items;
+    server.Put("big.txt", text);
+    SetMirrors(server.Url("blocks:50/big.txt"), RefusedUrl(), RefusedUrl());
+
+    EXPECT_TRUE(FetchCatalogue());
+
+    EXPECT_EQ(theApp.catalogueText.size(), text.size());
+    EXPECT_TRUE(theApp.catalogueText == text) << "same length, other bytes";
+    EXPECT_EQ(window.topNodes.size(), 300u);
+}
+
+}  // namespace
