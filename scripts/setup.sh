@@ -90,7 +90,7 @@ if [ ! -f "$prefix/.curl-done" ]; then
   touch "$prefix/.curl-done"
 fi
 
-if [ ! -f "$prefix/.minizip-done" ]; then
+if [ ! -f "$prefix/.minizip-crypt-done" ]; then
   log "building minizip $minizip_ver for Windows"
   work=$(mktemp -d)
   fetch_source minizip "$work"
@@ -98,6 +98,8 @@ if [ ! -f "$prefix/.minizip-done" ]; then
   [ -f "$src/unzip.c" ] || src=$(dirname "$(find "$work/src" -name unzip.c | head -n 1)")
   cc=x86_64-w64-mingw32-gcc-posix
   mkdir -p "$prefix/include/minizip" "$prefix/lib" "$prefix/bin" "$work/obj"
+  # unzip.c turns the traditional decryption off unconditionally; we want it.
+  sed -i '/^[[:space:]]*#define NOUNCRYPT[[:space:]]*$/d' "$src/unzip.c"
   for f in unzip ioapi iowin32; do
     $cc -O2 -c "$src/$f.c" -o "$work/obj/$f.o"
   done
@@ -107,7 +109,7 @@ if [ ! -f "$prefix/.minizip-done" ]; then
   $cc -O2 -I"$src" "$src/miniunz.c" "$work/obj/unzip.o" "$work/obj/ioapi.o" "$work/obj/iowin32.o" \
     -static -lz -o "$prefix/bin/miniunz.exe"
   rm -rf "$work"
-  touch "$prefix/.minizip-done"
+  touch "$prefix/.minizip-crypt-done"
 fi
 
 if [ ! -f "$prefix/.gtest-done" ]; then
