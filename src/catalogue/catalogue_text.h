@@ -1,0 +1,7 @@
+#pragma once
+#include <string>
+
+// Reads a number from a catalogue field the way "%i" does: leading blanks,
+// a sign, "0x" for hexadecimal, a leading "0" for octal. False, and value 0,
+// when the text holds no number.
+bool ScanNumber(const std::string& text, int& value);

@@ -1,0 +1,112 @@
+#include "catalogue/catalogue_header.h"
+#include "catalogue_fixture.h"
+
+namespace {
+
+TEST(ReadVersionLine, ReadsEachNumberFromItsByteWindow)
+{
+    struct Case {
+        std::string line;
+        int major, minor, patch;
+    } cases[] = {
+        {"v2.0.4", 2, 0, 4},
+        {"v2.1.12", 2, 1, 12},
+        {"v2.0.08", 2, 0, 0},   // octal stops at the 8
+        {"v2.0.010", 2, 0, 8},  // octal
+        {"v2.0.x", 2, 0, 0},
+        {"v2.10.4", 2, 10, 0},  // the patch window starts at the point
+        {"v2.0.5\r", 2, 0, 5},
+        {"v2.0.0x1f", 2, 0, 31},
+        {"v2.0.70000", 2, 0, 4464},  // low 16 bits
+        {"v3", 3, 0, 0},
+        {"v2.0", 2, 0, 0},
+        {"v2.0.", 2, 0, 0},
+        {"v", 0, 0, 0},
+    };
+    for (const Case& c : cases) {
+        CatalogueVersion version = ReadVersionLine(c.line);
+        EXPECT_EQ(version.major, c.major) << c.line;
+        EXPECT_EQ(version.minor, c.minor) << c.line;
+        EXPECT_EQ(version.patch, c.patch) << c.line;
+    }
+}
+
+class ReadHeaderTest : public CatalogueTest {};
+
+TEST_F(ReadHeaderTest, KeepsTheMessageAndRunsTheUpdateCheck)
+{
+    Load(Lines({"v2.0.4", "http://127.0.0.1:47001/Tavrin.exe", "1000", "<message>", "Hello.",
+                "Second line.", "</message>", "<items>"}));
+    EXPECT_FALSE(theApp.ReadHeader());
+    EXPECT_EQ(theApp.catalogueMessage, "Hello.\nSecond line.\n");
+    EXPECT_EQ(LogText(), "\n--== Parsing header of config ==--\n"
+                         "\nChecking message\n"
+                         "Message: OK\n"
+                         "\nChecking for updates.\n"
+                         "No update avaliable\n");
+}
+
+TEST_F(ReadHeaderTest, MessageBlockCases)
+{
+    struct Case {
+        const char* what;
+        std::string text;
+        std::string message;
+        const char* logged;
+    } cases[] = {
+        {"CR LF line ends", Lines({"v2.0.4", "u", "1", "<message>", "a", "b", "</message>"}, "\r\n"),
+         "a\r\nb\r\n", "Message: OK"},
+        {"tag line after text",
+         Lines({"v2.0.4", "u", "1", "x <message> y", "a", "not this</message>"}), "a\n",
+         "Message: OK"},
+        {"a line of '*'", Lines({"v2.0.4", "u", "1", "<message>", "a", "*", "b", "</message>"}),
+         "a\n", "Message problem: end of file."},
+        {"no closing tag", Lines({"v2.0.4", "u", "1", "<message>", "a"}) + "b", "a\nb\n",
+         "Message problem: end of file."},
+        {"line 4 without tag", Lines({"v2.0.4", "u", "1", "hello", "a", "</message>"}), "",
+         "Invalid config file: message missing."},
+        {"header cut after the version", "v2.0.4", "", "Invalid config file: message missing."},
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        Load(c.text);
+        EXPECT_FALSE(theApp.ReadHeader()) << c.what;
+        EXPECT_EQ(theApp.catalogueMessage, c.message) << c.what;
+        std::string log = LogText();
+        EXPECT_NE(log.find(std::string(c.logged) + "\n"), std::string::npos) << c.what << log;
+        // The update check runs whatever the message block holds.
+        EXPECT_NE(log.find("\nChecking for updates.\n"), std::string::npos) << c.what;
+    }
+}
+
+TEST_F(ReadHeaderTest, NoVersionLineStopsBeforeTheMessage)
+{
+    for (const char* text : {"", "\nv2.0.4\n", "V2.0.4\nu\n1\n<message>\na\n</message>\n"}) {
+        SetUp();
+        Load(text);
+        EXPECT_FALSE(theApp.ReadHeader());
+        EXPECT_EQ(theApp.catalogueMessage, "");
+        EXPECT_EQ(LogText(), "\n--== Parsing header of config ==--\n"
+                             "Invalid config file, no information about version found.\n");
+    }
+}
+
+TEST_F(ReadHeaderTest, TheVersionReachesTheUpdateCheck)
+{
+    struct Case {
+        const char* versionLine;
+        bool current;
+    } cases[] = {
+        {"v2.0.4", true}, {"v1.9.9", true},  {"v2.0.08", true},
+        {"v2.0.5", false}, {"v2.0.010", false}, {"v2.1.0", false}, {"v3.0.0", false},
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        Load(Lines({c.versionLine, "u", "1", "<message>", "</message>"}));
+        EXPECT_FALSE(theApp.ReadHeader());
+        EXPECT_EQ(LogText().find("No update avaliable") != std::string::npos, c.current)
+            << c.versionLine;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,103 @@
+#include <random>
+
+#include "catalogue_fixture.h"
+
+namespace {
+
+std::string Noise(size_t size, unsigned seed)
+{
+    std::mt19937 generator(seed);
+    std::string text(size, '\0');
+    for (char& c : text)
+        c = static_cast<char>(generator() & 0xFF);
+    return text;
+}
+
+std::string EveryByte(int rounds)
+{
+    std::string text;
+    for (int round = 0; round < rounds; ++round)
+        for (int b = 0; b < 256; ++b)
+            text += static_cast<char>(b);
+    return text;
+}
+
+class HostileInputTest : public CatalogueTest {
+protected:
+    // Every reader over the loaded text: none may crash, hang or read past it.
+    void ReadEverything()
+    {
+        theApp.ReadHeader();
+        Catalogue().ParseItems();
+        int looked = 0;
+        for (const CMemoryWindowOperations::Node& node : window.nodes) {
+            if (++looked > 20)
+                break;
+            Catalogue().ItemDescription(node.text);
+            std::vector<std::string> folders, urlLines;
+            std::vector<int32_t> sizes;
+            Catalogue().ItemFiles(node.text, &folders, &urlLines, &sizes);
+            EXPECT_EQ(folders.size(), urlLines.size());
+            EXPECT_EQ(folders.size(), sizes.size());
+        }
+    }
+};
+
+TEST_F(HostileInputTest, MalformedTextsAreReadToTheirEnd)
+{
+    std::string longName(300, 'L');
+    const std::string texts[] = {
+        "",
+        "\n",
+        "*",
+        "v",
+        "v\n",
+        "<items>",
+        "<items>\n",
+        "<items>\n[",
+        "<items>\n#",
+        "<items>\n[a]+",
+        "<items>\n!!!!!!!!!!\n#a;!!!![b]",
+        "v2.0.4\nu\n1\n<message>\n[a]\n{unterminated",
+        "[a]\n{x}\n-f\n<items>\n[a]",
+        "[a]\n{x}\n-f\n1\n\r\n\r\n\r\n",
+        "<items>\n[" + longName + "]+\n#" + longName + "+;\n[" + longName + "]",
+        std::string("v2.0.4\0\nu\n\0\n<message>\n\0\n</message>\n[a\0b]\n{\0}\n-\0\n1\n\0\n", 52) +
+            std::string("<items>\n[a\0b]+\n#g\0;\n[\0]\n", 24),
+        EveryByte(4),
+        "<items>\n" + EveryByte(4),
+        "v2.0.4\n" + EveryByte(4),
+    };
+    for (const std::string& text : texts) {
+        SetUp();
+        Load(text);
+        ReadEverything();
+    }
+}
+
+TEST_F(HostileInputTest, FiveMegabytesOfNoise)
+{
+    std::string noise = Noise(5 << 20, 1);
+    for (const char* prefix : {"", "v", "<items>\n"}) {
+        SetUp();
+        Load(std::string(prefix) + noise);
+        ReadEverything();
+    }
+}
+
+TEST_F(HostileInputTest, LongNamesShowInFullButAreLookedUpCut)
+{
+    std::string longName(300, 'L');
+    Load("[" + longName + "]\n{Long}\n-\n1\nhttp://127.0.0.1:47001/l\n<items>\n[" + longName + "]");
+    ASSERT_TRUE(Catalogue().ParseItems());
+    HTREEITEM node = window.FirstTopNode();
+    EXPECT_EQ(window.At(node).text, longName);
+    std::string shown = window.NodeText(node);
+    EXPECT_EQ(shown.size(), 49u);
+    EXPECT_EQ(Catalogue().ItemDescription(longName), "Long");
+    std::vector<std::string> urlLines;
+    Catalogue().ItemFiles(shown, nullptr, &urlLines, nullptr);
+    EXPECT_TRUE(urlLines.empty());
+}
+
+}  // namespace
