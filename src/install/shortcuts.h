@@ -1,8 +1,15 @@
 #pragma once
+#include <string>
 
 // Desktop shortcuts for the four add-on programs of the installation folder.
+// Each command logs, and makes its link only when the program is there.
 void CreateCpmaShortcut();
 void CreateDefragShortcut();
 void CreateSuperHudShortcut();
 void CreateGameScannerShortcut();
 void CreateAllShortcuts();
+
+// Writes Desktop folder + linkName as a shell link to target, starting in the
+// target's folder. False when the Desktop folder is unknown or the link could
+// not be written.
+bool CreateShortcut(const std::string& target, const std::string& linkName, const std::string& icon);
