@@ -83,6 +83,10 @@ ZipResult ExtractFileEntry(ZipReader* reader, const ZipEntryInfo& entry, const c
     if (length < 0 || length >= static_cast<int>(sizeof path))
         return zipCannotOpenFile;
     MakeDirectoryChain(absolute ? nullptr : reader->baseDirectory, folder);
+    // Windows refuses to replace a read-only file; Wine run as root would not.
+    DWORD existing = GetFileAttributesA(path);
+    if (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_READONLY))
+        return zipCannotOpenFile;
 
     HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, entry.attributes, nullptr);
     if (file == INVALID_HANDLE_VALUE)

@@ -1,0 +1,174 @@
+#include <gtest/gtest.h>
+
+#include "support/test_folder.h"
+#include "zip_support.h"
+
+namespace {
+
+// Extracts every entry below the folder, as the install run does.
+void ExtractAll(CArchive& archive, const std::string& folder)
+{
+    int32_t count = archive.Entry(-1).index;
+    for (int32_t i = 0; i < count; ++i) {
+        std::string target = folder + "/" + archive.Entry(i).name;
+        EXPECT_EQ(zipOk, ZipExtractToFile(archive.Handle(), i, target.c_str())) << target;
+    }
+}
+
+}  // namespace
+
+TEST(ZipExtract, EveryKindOfEntryArrivesWholeWithItsTimes)
+{
+    CTestFolder folder;
+    CArchive archive("basic.zip");
+    ExtractAll(archive, folder.Path());
+    const uint64_t stamp = UtcTicks(2000, 6, 15, 3, 0, 0);  // 12:00 in Tokyo
+    const struct {
+        const char* path;
+        const char* original;
+    } files[] = {
+        {"stored.txt", "stored.txt"},
+        {"deflated.bin", "deflated.bin"},
+        {"random.bin", "random.bin"},
+        {"empty.txt", nullptr},
+        {"nested\\deeper\\file.txt", "file.txt"},
+    };
+    for (const auto& f : files) {
+        std::string path = folder.File(f.path);
+        FileFacts facts = FactsOf(path);
+        EXPECT_EQ(stamp, facts.modificationTime) << f.path;
+        EXPECT_EQ(stamp, facts.accessTime) << f.path;
+        EXPECT_EQ(FILE_ATTRIBUTE_ARCHIVE, facts.attributes) << f.path;
+        EXPECT_EQ(f.original ? Original(f.original) : std::string(), ReadWholeFile(path)) << f.path;
+    }
+    EXPECT_EQ(0u, FactsOf(folder.File("empty.txt")).size);
+    EXPECT_TRUE(FactsOf(folder.File("folder")).attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+TEST(ZipExtract, AttributesAndTimesReachTheFiles)
+{
+    CTestFolder folder;
+    CArchive archive("hosts.zip");
+    for (int32_t index : {0, 1, 2, 3})
+        EXPECT_EQ(zipOk, ZipExtractToFile(archive.Handle(), index, (folder.Path() + "/" + archive.Entry(index).name).c_str()));
+    EXPECT_TRUE(FactsOf(folder.File("unixdir")).attributes & FILE_ATTRIBUTE_DIRECTORY);
+    EXPECT_FALSE(FactsOf(folder.File("unix644.txt")).attributes & FILE_ATTRIBUTE_READONLY);
+    EXPECT_TRUE(FactsOf(folder.File("unix444.txt")).attributes & FILE_ATTRIBUTE_READONLY);
+    EXPECT_TRUE(FactsOf(folder.File("dos21.txt")).attributes & FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ("444", ReadWholeFile(folder.File("unix444.txt")));
+
+    CArchive times("times.zip");
+    int32_t index = times.Find("ut7.txt");
+    ASSERT_EQ(zipOk, ZipExtractToFile(times.Handle(), index, (folder.Path() + "\\ut7.txt").c_str()));
+    FileFacts facts = FactsOf(folder.File("ut7.txt"));
+    EXPECT_EQ(UnixTicks(unix2010), facts.modificationTime);
+    EXPECT_EQ(UnixTicks(unix2010 + 60), facts.accessTime);
+    SetFileAttributesA(folder.File("unix444.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
+    SetFileAttributesA(folder.File("dos21.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST(ZipExtract, AFolderEntryMakesTheWholeChainAndNoFile)
+{
+    CTestFolder folder;
+    CArchive archive("hosts.zip");
+    std::string target = folder.Path() + "\\Q3/maps/";
+    EXPECT_EQ(zipOk, ZipExtractToFile(archive.Handle(), 0, target.c_str()));
+    EXPECT_TRUE(FactsOf(folder.File("Q3")).attributes & FILE_ATTRIBUTE_DIRECTORY);
+    EXPECT_TRUE(FactsOf(folder.File("Q3\\maps")).attributes & FILE_ATTRIBUTE_DIRECTORY);
+    // A folder entry given a relative target lands below the current folder.
+    EXPECT_EQ(zipOk, ZipExtractToFile(archive.Handle(), 5, "one/two"));
+    EXPECT_TRUE(FactsOf(folder.File("one\\two")).attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+TEST(ZipExtract, ANameEndingInASeparatorThatIsNoFolderCannotBeCreated)
+{
+    CTestFolder folder;
+    CArchive archive("hosts.zip");
+    EXPECT_EQ(zipCannotOpenFile, ZipExtractToFile(archive.Handle(), 6, (folder.Path() + "\\a\\notdir/").c_str()));
+    EXPECT_TRUE(FactsOf(folder.File("a\\notdir")).attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+TEST(ZipExtract, RelativeTargetsLieBelowTheFolderCurrentAtOpen)
+{
+    CTestFolder folder;
+    CArchive archive("basic.zip");
+    CTestFolder elsewhere;  // now the current folder
+    EXPECT_EQ(zipOk, ZipExtractToFile(archive.Handle(), 0, "rel/stored.txt"));
+    EXPECT_EQ(Original("stored.txt"), ReadWholeFile(folder.File("rel\\stored.txt")));
+    EXPECT_FALSE(Exists(elsewhere.File("rel")));
+}
+
+TEST(ZipExtract, ExistingTargetsAreReplacedUnlessReadOnly)
+{
+    CTestFolder folder;
+    CArchive archive("basic.zip");
+    std::string target = folder.File("stored.txt");
+    WriteWholeFile(target, std::string(5000, 'x'));
+    EXPECT_EQ(zipOk, ZipExtractToFile(archive.Handle(), 0, target.c_str()));
+    EXPECT_EQ(Original("stored.txt"), ReadWholeFile(target));
+
+    WriteWholeFile(target, "keep");
+    SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(zipCannotOpenFile, ZipExtractToFile(archive.Handle(), 0, target.c_str()));
+    EXPECT_EQ("keep", ReadWholeFile(target));
+    SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST(ZipExtract, EncryptedEntriesNeedTheirPassword)
+{
+    CTestFolder folder;
+    const struct {
+        const char* password;
+        ZipResult result;
+    } cases[] = {{nullptr, zipPasswordRequired}, {"wrong", zipPasswordRequired}, {"tavrin", zipOk}};
+    for (const auto& c : cases) {
+        CArchive archive("encrypted.zip", c.password);
+        std::string target = folder.File("secret.txt");
+        EXPECT_EQ(c.result, ZipExtractToFile(archive.Handle(), 0, target.c_str())) << c.password;
+        EXPECT_EQ(c.result == zipOk ? Original("secret.txt") : std::string(), ReadWholeFile(target));
+    }
+}
+
+TEST(ZipExtract, AnUnreadableMethodCreatesNothing)
+{
+    CTestFolder folder;
+    CArchive archive("methods.zip");
+    EXPECT_EQ(zipCorruptArchive, ZipExtractToFile(archive.Handle(), 0, "bzip2.txt"));
+    EXPECT_EQ(zipCorruptArchive, ZipExtractToFile(archive.Handle(), 1, "sub/lzma.txt"));
+    EXPECT_FALSE(Exists(folder.File("bzip2.txt")));
+    EXPECT_FALSE(Exists(folder.File("sub")));
+    EXPECT_EQ(zipOk, ZipExtractToFile(archive.Handle(), 2, "fine.txt"));
+    EXPECT_EQ("fine", ReadWholeFile(folder.File("fine.txt")));
+}
+
+TEST(ZipExtract, DamagedDataFailsAndKeepsWhatCameBefore)
+{
+    CTestFolder folder;
+    {
+        CArchive archive("truncated.zip");
+        EXPECT_EQ(zipInflateFailed, ZipExtractToFile(archive.Handle(), 0, "truncated.bin"));
+    }
+    std::string path = folder.File("truncated.bin");
+    FileFacts facts = FactsOf(path);
+    EXPECT_NE(UtcTicks(2000, 6, 15, 3, 0, 0), facts.modificationTime);
+    std::string written = ReadWholeFile(path);
+    EXPECT_GT(written.size(), 0u);
+    EXPECT_LT(written.size(), 300000u);
+    EXPECT_EQ(Original("truncated.bin").substr(0, written.size()), written);
+
+    // Stored data that no longer matches its CRC-32 is no good copy either.
+    CArchive archive("badcrc.zip");
+    EXPECT_EQ(zipInflateFailed, ZipExtractToFile(archive.Handle(), 0, "badcrc.txt"));
+    EXPECT_NE(UtcTicks(2000, 6, 15, 3, 0, 0), FactsOf(folder.File("badcrc.txt")).modificationTime);
+}
+
+TEST(ZipExtract, AFailedExtractionLeavesTheArchiveUsable)
+{
+    CTestFolder folder;
+    CArchive archive("mismatch.zip");
+    EXPECT_EQ(zipCorruptArchive, ZipExtractToFile(archive.Handle(), 0, "method.txt"));
+    EXPECT_FALSE(Exists(folder.File("method.txt")));
+    EXPECT_EQ(zipReadFailed, ZipExtractToFile(archive.Handle(), 4, "extra.txt"));
+    EXPECT_EQ(zipOk, ZipExtractToFile(archive.Handle(), 3, "good.txt"));
+    EXPECT_EQ("good", ReadWholeFile(folder.File("good.txt")));
+}

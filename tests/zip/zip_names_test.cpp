@@ -1,0 +1,101 @@
+#include <gtest/gtest.h>
+
+#include "support/test_folder.h"
+#include "zip/zip_names.h"
+#include "zip_support.h"
+
+TEST(ZipNames, CleaningKeepsOnlyWhatLiesBelowTheTarget)
+{
+    const struct {
+        const char* stored;
+        const char* kept;
+    } cases[] = {
+        {"C:\\dir\\file", "dir\\file"},
+        {"/abs/x", "abs/x"},
+        {"\\\\server\\share\\f", "server\\share\\f"},
+        {"//x", "x"},
+        {"x/y/../z", "z"},
+        {"a\\b\\..\\c/../d", "d"},
+        {"../../f", "f"},
+        {"..\\..\\f", "f"},
+        {"maps/q3dm17.bsp", "maps/q3dm17.bsp"},
+        {"C:/../x", "../x"},
+        {"dir/..name", "dir/..name"},
+        {"", ""},
+        // The rules take a ".." part away only behind a separator.
+        {"../f", "../f"},
+        {"/../f", "../f"},
+        {"a/../../f", "../f"},
+    };
+    for (const auto& c : cases)
+        EXPECT_STREQ(c.kept, CleanEntryName(c.stored)) << c.stored;
+}
+
+TEST(ZipNames, OnlyALeadingParentPartLeadsOut)
+{
+    EXPECT_TRUE(LeadsOutOfFolder(".."));
+    EXPECT_TRUE(LeadsOutOfFolder("../f"));
+    EXPECT_TRUE(LeadsOutOfFolder("..\\f"));
+    EXPECT_FALSE(LeadsOutOfFolder("..f"));
+    EXPECT_FALSE(LeadsOutOfFolder("...\\f"));
+    EXPECT_FALSE(LeadsOutOfFolder("f/.."));
+    EXPECT_FALSE(LeadsOutOfFolder(""));
+}
+
+TEST(ZipNames, ArchiveNamesAreCleanedInTheRecord)
+{
+    CArchive archive("names.zip");
+    ASSERT_NE(nullptr, archive.Handle());
+    EXPECT_STREQ("dir\\drive.txt", archive.Entry(0).name);
+    EXPECT_STREQ("abs/lead.txt", archive.Entry(1).name);
+    EXPECT_STREQ("up.txt", archive.Entry(2).name);
+    EXPECT_STREQ("../escape1.txt", archive.Entry(3).name);
+    EXPECT_STREQ("../escape2.txt", archive.Entry(4).name);
+    EXPECT_STREQ("../escape3.txt", archive.Entry(5).name);
+}
+
+TEST(ZipNames, NamesLeadingOutOfTheTargetAreNotWritten)
+{
+    CTestFolder folder;
+    std::string target = folder.Path() + "\\inside";
+    CreateDirectoryA(target.c_str(), nullptr);
+    CArchive archive("names.zip");
+    for (int32_t index : {3, 4, 5}) {
+        ZipEntryInfo entry = archive.Entry(index);
+        std::string path = target + "/" + entry.name;
+        EXPECT_EQ(zipUnsafeName, ZipExtractToFile(archive.Handle(), index, path.c_str())) << entry.name;
+    }
+    EXPECT_FALSE(Exists(folder.File("escape1.txt")));
+    EXPECT_FALSE(Exists(folder.File("escape2.txt")));
+    EXPECT_FALSE(Exists(folder.File("escape3.txt")));
+    // The archive stays usable after a refusal.
+    EXPECT_EQ(zipOk, ZipExtractToFile(archive.Handle(), 2, (target + "/up.txt").c_str()));
+    EXPECT_EQ("up", ReadWholeFile(target + "\\up.txt"));
+}
+
+TEST(ZipNames, ANameTooLongForTheRecordIsRefusedNotCut)
+{
+    CTestFolder folder;
+    CArchive archive("names.zip");
+    ZipResult result;
+    ZipEntryInfo longest = archive.Entry(6, &result);
+    EXPECT_EQ(zipOk, result);
+    EXPECT_EQ(259u, std::string(longest.name).size());
+
+    ZipEntryInfo tooLong = archive.Entry(7, &result);
+    EXPECT_EQ(zipUnsafeName, result);
+    EXPECT_STREQ("", tooLong.name);
+    EXPECT_EQ(zipUnsafeName, ZipExtractToFile(archive.Handle(), 7, "out.txt"));
+    EXPECT_FALSE(Exists(folder.File("out.txt")));
+}
+
+TEST(ZipNames, APathLongerThanWindowsAllowsFailsWithoutCreatingAnything)
+{
+    CTestFolder folder;
+    CArchive archive("names.zip");
+    std::string name = archive.Entry(6).name;
+    std::string sub = folder.Path() + "\\sub";
+    EXPECT_EQ(zipCannotOpenFile, ZipExtractToFile(archive.Handle(), 6, (sub + "\\" + name).c_str()));
+    EXPECT_EQ(zipCannotOpenFile, ZipExtractToFile(archive.Handle(), 6, ("sub\\" + name).c_str()));
+    EXPECT_FALSE(Exists(sub));
+}
