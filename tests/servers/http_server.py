@@ -36,6 +36,7 @@ import threading
 import time
 import urllib.parse
 
+PARENT = os.getppid()
 BEHAVIOURS = ("ok", "stall", "drip", "drop", "blocks")
 
 
@@ -174,10 +175,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
 
 
 def watch_parent(server, lifetime):
-    parent = os.getppid()
     deadline = time.monotonic() + lifetime
     while not server.stopping.wait(0.5):
-        if os.getppid() != parent or time.monotonic() > deadline:
+        if os.getppid() != PARENT or time.monotonic() > deadline:
             server.stop()
 
 

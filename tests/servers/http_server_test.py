@@ -1,0 +1,110 @@
+#!/usr/bin/env python3
+"""Checks the test server's behaviours with a plain client, natively."""
+
+import http.client
+import os
+import socket
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+
+SERVER = os.path.join(os.path.dirname(os.path.abspath(__file__)), "http_server.py")
+BODY = bytes(range(256)) * 40
+
+
+class HttpServerTest(unittest.TestCase):
+    def setUp(self):
+        self.folder = tempfile.TemporaryDirectory()
+        with open(os.path.join(self.folder.name, "file.bin"), "wb") as file:
+            file.write(BODY)
+        port_file = os.path.join(self.folder.name, "port")
+        self.server = subprocess.Popen(
+            [sys.executable, SERVER, "--root", self.folder.name, "--port-file", port_file,
+             "--stall-seconds", "2"], stdout=subprocess.DEVNULL)
+        for _ in range(100):
+            if os.path.exists(port_file):
+                break
+            time.sleep(0.05)
+        with open(port_file) as file:
+            self.port = int(file.read())
+
+    def tearDown(self):
+        self.server.kill()
+        self.server.wait()
+        self.folder.cleanup()
+
+    def get(self, path):
+        """(status, headers, body, seconds); body up to where the server stopped."""
+        connection = http.client.HTTPConnection("127.0.0.1", self.port, timeout=10)
+        start = time.monotonic()
+        connection.request("GET", path)
+        response = connection.getresponse()
+        try:
+            body = response.read()
+        except http.client.IncompleteRead as cut:
+            body = cut.partial
+        connection.close()
+        return response.status, response.headers, body, time.monotonic() - start
+
+    def test_files_and_statuses(self):
+        for path, status in [("/file.bin", 200), ("/missing.bin", 404), ("/../../etc/passwd", 404),
+                             ("/404/file.bin", 404), ("/503/file.bin", 503), ("/ok/file.bin", 200)]:
+            with self.subTest(path):
+                got, _, body, _ = self.get(path)
+                self.assertEqual(got, status)
+                if status == 200:
+                    self.assertEqual(body, BODY)
+
+    def test_delivery_modes_keep_or_cut_the_body(self):
+        for path, expected in [("/blocks:7/file.bin", BODY), ("/drop/file.bin", BODY[:len(BODY) // 2]),
+                               ("/drop:10/file.bin", BODY[:10]), ("/stall:5/file.bin", BODY[:5])]:
+            with self.subTest(path):
+                status, headers, body, _ = self.get(path)
+                self.assertEqual(status, 200)
+                self.assertEqual(int(headers["Content-Length"]), len(BODY))
+                self.assertEqual(body, expected)
+
+    def test_drip_is_slow(self):
+        with open(os.path.join(self.folder.name, "small.txt"), "wb") as file:
+            file.write(b"0123456789")
+        _, _, body, seconds = self.get("/drip:0.1/small.txt")
+        self.assertEqual(body, b"0123456789")
+        self.assertGreaterEqual(seconds, 0.85)
+
+    def test_stall_sends_nothing_then_closes(self):
+        with socket.create_connection(("127.0.0.1", self.port), timeout=5) as client:
+            client.sendall(b"GET /stall/file.bin HTTP/1.0\r\n\r\n")
+            start = time.monotonic()
+            self.assertEqual(client.recv(100), b"")
+            self.assertGreaterEqual(time.monotonic() - start, 1.9)
+
+    def test_control(self):
+        self.get("/-/mode?path=/file.bin&set=500")
+        self.assertEqual(self.get("/file.bin")[0], 500)
+        self.get("/-/mode?path=*&set=404")
+        self.assertEqual(self.get("/other.bin")[0], 404)
+        self.assertEqual(self.get("/-/mode?path=*&set=nonsense")[0], 400)
+        self.assertEqual(self.get("/-/requests")[2], b"/file.bin\n/other.bin\n")
+        self.get("/-/stop")
+        self.assertEqual(self.server.wait(timeout=5), 0)
+
+    def test_ends_with_its_parent(self):
+        # A shell that starts the server in the background and soon ends.
+        launcher = subprocess.run(
+            ["sh", "-c", '"$0" "$1" --port 0 >/dev/null 2>&1 & echo $!; sleep 1', sys.executable, SERVER],
+            capture_output=True, text=True, check=True)
+        orphan = int(launcher.stdout)
+        for _ in range(50):
+            try:
+                os.kill(orphan, 0)
+            except ProcessLookupError:
+                return
+            time.sleep(0.1)
+        os.kill(orphan, 9)
+        self.fail("the server outlived its parent")
+
+
+if __name__ == "__main__":
+    unittest.main()
