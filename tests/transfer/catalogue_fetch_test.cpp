@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <sstream>
 
 #include "app/application.h"
@@ -249,6 +250,35 @@ TEST_F(CatalogueFetch, AllMirrorsFailThenRetryThenCancel)
         EXPECT_EQ(message.type, static_cast<UINT>(MB_RETRYCANCEL | MB_ICONWARNING));
     }
     EXPECT_EQ(window.Outline(), "");
+}
+
+// Stands in for a user who waits until a mirror is back, then picks Retry.
+class CPatientUser : public CMemoryWindowOperations {
+public:
+    int ShowMessage(HWND owner, const char* text, const char* caption, UINT type) override
+    {
+        beforeAnswer();
+        return CMemoryWindowOperations::ShowMessage(owner, text, caption, type);
+    }
+    std::function<void()> beforeAnswer;
+};
+
+TEST_F(CatalogueFetch, RetryStartsOverAndCanSucceed)
+{
+    CPatientUser user;
+    user.beforeAnswer = [this] { server.Put("late.txt", kCatalogue); };
+    user.answers = {IDRETRY};
+    SetMirrors(RefusedUrl(), RefusedUrl(), server.Url("late.txt"));
+
+    EXPECT_TRUE(FetchCatalogue());
+
+    EXPECT_EQ(FetchLines(), (std::vector<std::string>{
+                                "Config file downloading error: 7 (0/3)", "Config file downloading error: 7 (1/3)",
+                                "Config file downloaded ! (2/3)", "Retry", "Config file downloading error: 7 (0/3)",
+                                "Config file downloading error: 7 (1/3)", "Config file downloaded ! (2/3)"}));
+    EXPECT_EQ(user.shownMessages.size(), 1u);
+    EXPECT_EQ(user.Outline(), kOutline);
+    EXPECT_EQ(user.statusHistory.back(), "");
 }
 
 TEST_F(CatalogueFetch, CatalogueInManySmallBlocksIsByteIdentical)
