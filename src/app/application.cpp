@@ -13,7 +13,8 @@ namespace {
 CWin32WindowOperations realWindow;
 }
 
-CApplication theApp;
+// After the hyperlink class registration, before the About dialog's links.
+CApplication theApp __attribute__((init_priority(102)));
 
 CApplication::CApplication()
     : catalogue(new CCatalogue), settings(new CSettings), ui(&realWindow)
