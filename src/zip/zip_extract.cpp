@@ -1,6 +1,6 @@
-#include <cstdio>
 #include <cstring>
 #include <new>
+#include <string>
 
 #include "zip/zip_folders.h"
 #include "zip/zip_names.h"
@@ -11,7 +11,7 @@ namespace {
 
 bool IsAbsolute(const char* path)
 {
-    return path[0] == '\\' || path[0] == '/' || (path[0] != '\0' && path[1] == ':');
+    return IsPathSeparator(path[0]) || (path[0] != '\0' && path[1] == ':');
 }
 
 const FILETIME* TimeOrNone(const FILETIME& time)
@@ -22,6 +22,9 @@ const FILETIME* TimeOrNone(const FILETIME& time)
 ZipResult MakeFolderEntry(const ZipReader* reader, const char* target)
 {
     const char* base = IsAbsolute(target) ? nullptr : reader->baseDirectory;
+    // Checked whole first, so that no parent is made for a folder that cannot be.
+    if ((base ? std::strlen(base) : 0) + std::strlen(target) >= MAX_PATH)
+        return zipCannotOpenFile;
     return MakeDirectoryChain(base, target) ? zipOk : zipCannotOpenFile;
 }
 
@@ -64,31 +67,20 @@ ZipResult CopyEntry(ZipReader* reader, HANDLE file)
 
 ZipResult ExtractFileEntry(ZipReader* reader, const ZipEntryInfo& entry, const char* target)
 {
-    const char* fileName = target;
-    for (const char* c = target; *c; ++c) {
-        if (*c == '\\' || *c == '/')
-            fileName = c + 1;
-    }
-    char folder[MAX_PATH];
-    size_t folderLength = static_cast<size_t>(fileName - target);
-    if (folderLength >= sizeof folder)
-        return zipCannotOpenFile;
-    std::memcpy(folder, target, folderLength);
-    folder[folderLength] = '\0';
-    bool absolute = IsAbsolute(folder);
-    char path[MAX_PATH];
-    int length = absolute ? std::snprintf(path, sizeof path, "%s%s", folder, fileName)
-                          : std::snprintf(path, sizeof path, "%s%s%s", reader->baseDirectory, folder, fileName);
+    const char* fileName = AfterLastSeparator(target);
+    std::string folder(target, fileName);
+    bool absolute = IsAbsolute(folder.c_str());
+    std::string path = (absolute ? std::string() : std::string(reader->baseDirectory)) + folder + fileName;
     // A path cut to fit would name another file.
-    if (length < 0 || length >= static_cast<int>(sizeof path))
+    if (path.size() >= MAX_PATH)
         return zipCannotOpenFile;
-    MakeDirectoryChain(absolute ? nullptr : reader->baseDirectory, folder);
+    MakeDirectoryChain(absolute ? nullptr : reader->baseDirectory, folder.c_str());
     // Windows refuses to replace a read-only file; Wine run as root would not.
-    DWORD existing = GetFileAttributesA(path);
+    DWORD existing = GetFileAttributesA(path.c_str());
     if (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_READONLY))
         return zipCannotOpenFile;
 
-    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, entry.attributes, nullptr);
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, entry.attributes, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return zipCannotOpenFile;
     ZipResult result = CopyEntry(reader, file);

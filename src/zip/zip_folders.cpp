@@ -1,57 +1,52 @@
 #include "zip/zip_folders.h"
 
-#include <cstdio>
-#include <cstring>
+#include <string>
 #include <windows.h>
 
 namespace {
 
-bool IsSeparator(char c)
+void CreateIfMissing(const std::string& path)
 {
-    return c == '\\' || c == '/';
-}
-
-void CreateIfMissing(const char* path)
-{
-    if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES)
-        CreateDirectoryA(path, nullptr);
+    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES)
+        CreateDirectoryA(path.c_str(), nullptr);
 }
 
 }  // namespace
 
+bool IsPathSeparator(char c)
+{
+    return c == '\\' || c == '/';
+}
+
+const char* AfterLastSeparator(const char* path)
+{
+    const char* leaf = path;
+    for (const char* c = path; *c; ++c) {
+        if (IsPathSeparator(*c))
+            leaf = c + 1;
+    }
+    return leaf;
+}
+
 bool MakeDirectoryChain(const char* base, const char* relativePath)
 {
+    std::string prefix = base ? base : "";
     if (base) {
-        char folder[MAX_PATH];
-        size_t length = std::strlen(base);
-        if (length >= sizeof folder)
+        std::string folder = prefix;
+        if (!folder.empty() && IsPathSeparator(folder.back()))
+            folder.pop_back();
+        if (folder.size() >= MAX_PATH)
             return false;
-        std::memcpy(folder, base, length + 1);
-        if (length > 0 && IsSeparator(folder[length - 1]))
-            folder[length - 1] = '\0';
         CreateIfMissing(folder);
     }
     if (relativePath[0] == '\0')
         return true;
-    const char* last = nullptr;
-    for (const char* c = relativePath; *c; ++c) {
-        if (IsSeparator(*c))
-            last = c;
-    }
-    if (last && last != relativePath) {
-        char parent[MAX_PATH];
-        size_t length = static_cast<size_t>(last - relativePath);
-        if (length >= sizeof parent)
-            return false;
-        std::memcpy(parent, relativePath, length);
-        parent[length] = '\0';
-        if (!MakeDirectoryChain(base, parent))
-            return false;
-    }
+    size_t leaf = static_cast<size_t>(AfterLastSeparator(relativePath) - relativePath);
+    if (leaf > 1 && !MakeDirectoryChain(base, std::string(relativePath, leaf - 1).c_str()))
+        return false;
     // A path cut to fit would make a folder of another name.
-    char path[MAX_PATH];
-    int length = std::snprintf(path, sizeof path, "%s%s", base ? base : "", relativePath);
-    if (length < 0 || length >= static_cast<int>(sizeof path))
+    std::string path = prefix + relativePath;
+    if (path.size() >= MAX_PATH)
         return false;
     CreateIfMissing(path);
     return true;

@@ -39,6 +39,10 @@ TEST(ZipOpen, TheArchiveStaysReadableByOthersWhileOpen)
                                FILE_ATTRIBUTE_NORMAL, nullptr);
     EXPECT_NE(INVALID_HANDLE_VALUE, other);
     CloseHandle(other);
+
+    ZipHandle* second = ZipOpenFile(Fixture("basic.zip").c_str(), nullptr);
+    ASSERT_NE(nullptr, second);
+    EXPECT_EQ(zipOk, ZipClose(second));
 }
 
 TEST(ZipHandles, NullAndForeignHandlesAreRefusedBeforeAnythingElse)

@@ -125,6 +125,7 @@ TEST(ZipExtract, EncryptedEntriesNeedTheirPassword)
         CArchive archive("encrypted.zip", c.password);
         std::string target = folder.File("secret.txt");
         EXPECT_EQ(c.result, ZipExtractToFile(archive.Handle(), 0, target.c_str())) << c.password;
+        EXPECT_TRUE(Exists(target));
         EXPECT_EQ(c.result == zipOk ? Original("secret.txt") : std::string(), ReadWholeFile(target));
     }
 }

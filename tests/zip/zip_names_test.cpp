@@ -97,5 +97,7 @@ TEST(ZipNames, APathLongerThanWindowsAllowsFailsWithoutCreatingAnything)
     std::string sub = folder.Path() + "\\sub";
     EXPECT_EQ(zipCannotOpenFile, ZipExtractToFile(archive.Handle(), 6, (sub + "\\" + name).c_str()));
     EXPECT_EQ(zipCannotOpenFile, ZipExtractToFile(archive.Handle(), 6, ("sub\\" + name).c_str()));
+    CArchive folders("hosts.zip");
+    EXPECT_EQ(zipCannotOpenFile, ZipExtractToFile(folders.Handle(), 0, ("sub/" + name + "/").c_str()));
     EXPECT_FALSE(Exists(sub));
 }
