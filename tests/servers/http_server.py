@@ -43,6 +43,11 @@ BEHAVIOURS = ("ok", "stall", "drip", "drop", "blocks")
 def parse_behaviour(text):
     """("blocks", "64") from "blocks:64"; None when it names no behaviour."""
     name, _, argument = text.partition(":")
+    if argument:
+        try:
+            float(argument)
+        except ValueError:
+            return None
     if name in BEHAVIOURS or (name.isdigit() and len(name) == 3):
         return name, argument
     return None
@@ -144,7 +149,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
         if name == "ok":
             self.wfile.write(body)
         elif name == "stall":
-            self.send_flushed(body[: int(argument)])
+            self.send_flushed(body[: int(float(argument))])
             self.stall()
         elif name == "drip":
             delay = float(argument or 0.2)
@@ -153,9 +158,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
                     return
                 self.send_flushed(body[offset : offset + 1])
         elif name == "drop":
-            self.send_flushed(body[: int(argument) if argument else len(body) // 2])
+            self.send_flushed(body[: int(float(argument)) if argument else len(body) // 2])
         elif name == "blocks":
-            size = max(1, int(argument or 64))
+            size = max(1, int(float(argument or 64)))
             for offset in range(0, len(body), size):
                 self.send_flushed(body[offset : offset + size])
                 # A short pause so that each block reaches the client on its own.
