@@ -17,10 +17,10 @@ struct LinkPlace {
 };
 
 const LinkPlace kLinkPlaces[4] = {
-    {{125, 63, 250, 90}, "http://tavrin.example.org/"},
-    {{200, 148, 320, 165}, "test@tavrin.example.org"},
-    {{172, 84, 290, 110}, "idea@tavrin.example.org"},
-    {{172, 108, 290, 126}, "gfx@tavrin.example.org"},
+    {{125, 63, 250, 90}, "http://tavrin.test/"},
+    {{200, 148, 320, 165}, "team@tavrin.test"},
+    {{172, 84, 290, 110}, "idea@tavrin.test"},
+    {{172, 108, 290, 126}, "gfx@tavrin.test"},
 };
 
 void OnInitDialog(HWND dialog)
