@@ -52,7 +52,8 @@ void OnInitDialog(HWND dialog)
 // makes new ones, so they go with the dialog.
 void OnDestroy(HWND dialog)
 {
-    DeleteObject(reinterpret_cast<HGDIOBJ>(SendDlgItemMessageA(dialog, kCreditNames[0], WM_GETFONT, 0, 0)));
+    DeleteObject(
+        reinterpret_cast<HGDIOBJ>(SendDlgItemMessageA(dialog, kCreditNames[0], WM_GETFONT, 0, 0)));
     DeleteObject(reinterpret_cast<HGDIOBJ>(
         SendDlgItemMessageA(dialog, kMarkers[0], STM_GETIMAGE, IMAGE_BITMAP, 0)));
 }
