@@ -28,18 +28,33 @@ ZipResult MakeFolderEntry(const ZipReader* reader, const char* target)
     return MakeDirectoryChain(base, target) ? zipOk : zipCannotOpenFile;
 }
 
+// Under Wine each folder test costs as much as a small file, so the folders
+// are made only when the file cannot be created without them.
+HANDLE CreateTarget(const std::string& path, DWORD attributes)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, attributes, nullptr);
+    if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS)
+        return file;
+    // Windows refuses to replace a read-only file; Wine run as root would not.
+    DWORD existing = GetFileAttributesA(path.c_str());
+    if (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_READONLY)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return INVALID_HANDLE_VALUE;
+    }
+    return CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr);
+}
+
 ZipResult CopyEntry(ZipReader* reader, HANDLE file)
 {
     const char* password = nullptr;
     if (reader->cachedEncrypted && reader->password)
         password = reader->password->c_str();
-    if (unzOpenCurrentFilePassword(reader->archive, password) != UNZ_OK)
-        return zipInflateFailed;
+    int opened = unzOpenCurrentFilePassword(reader->archive, password);
     if (!reader->copyBuffer)
         reader->copyBuffer.reset(new (std::nothrow) char[zipCopyBufferSize]);
     char* buffer = reader->copyBuffer.get();
     ZipResult result = zipOk;
-    if (!buffer)
+    if (opened != UNZ_OK || !buffer)
         result = zipInflateFailed;
     else if (reader->cachedEncrypted && !PasswordMatches(reader))
         result = zipPasswordRequired;
@@ -59,7 +74,8 @@ ZipResult CopyEntry(ZipReader* reader, HANDLE file)
         if (got == 0)
             result = zipInflateFailed;
     }
-    // Data that does not match its checksum is no good copy either.
+    // Also after a failed open, which may leave the entry half open. Data that
+    // does not match its checksum is no good copy either.
     if (unzCloseCurrentFile(reader->archive) == UNZ_CRCERROR && result == zipOk)
         result = zipInflateFailed;
     return result;
@@ -74,13 +90,11 @@ ZipResult ExtractFileEntry(ZipReader* reader, const ZipEntryInfo& entry, const c
     // A path cut to fit would name another file.
     if (path.size() >= MAX_PATH)
         return zipCannotOpenFile;
-    MakeDirectoryChain(absolute ? nullptr : reader->baseDirectory, folder.c_str());
-    // Windows refuses to replace a read-only file; Wine run as root would not.
-    DWORD existing = GetFileAttributesA(path.c_str());
-    if (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_READONLY))
-        return zipCannotOpenFile;
-
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, entry.attributes, nullptr);
+    HANDLE file = CreateTarget(path, entry.attributes);
+    if (file == INVALID_HANDLE_VALUE && GetLastError() == ERROR_PATH_NOT_FOUND) {
+        MakeDirectoryChain(absolute ? nullptr : reader->baseDirectory, folder.c_str());
+        file = CreateTarget(path, entry.attributes);
+    }
     if (file == INVALID_HANDLE_VALUE)
         return zipCannotOpenFile;
     ZipResult result = CopyEntry(reader, file);
