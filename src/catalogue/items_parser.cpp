@@ -7,19 +7,35 @@ namespace {
 
 enum class ScanMode { Top, Group, Leaf, Comment };
 
+constexpr int kRoot = -1;
+
 // The byte scan of the items block: groups open with "#name;", close with
 // "!", items are "[name]", and a "+" marks a node to start checked.
+// The nodes are gathered first and reach the tree in one batch, so the
+// parents are indices into the batch until then.
 class CItemsScanner {
 public:
-    CItemsScanner(CCatalogue& catalogue, const std::string& text)
-        : catalogue(catalogue), text(text)
-    {
-    }
+    CItemsScanner(const std::string& text) : text(text) {}
 
     void Scan(size_t from)
     {
         for (size_t at = from; at < text.size(); ++at)
             Step(at);
+    }
+
+    // Inserts the gathered nodes; the stack and the marks become tree handles.
+    void Insert(CCatalogue& catalogue) const
+    {
+        std::vector<HTREEITEM> handles = theApp.ui->InsertNodes(nodes);
+        auto handleOf = [&](int index) {
+            return index >= 0 && static_cast<size_t>(index) < handles.size() ? handles[index]
+                                                                              : nullptr;
+        };
+        catalogue.parentStack.clear();
+        for (int index : parents)
+            catalogue.parentStack.push_back(handleOf(index));
+        for (int index : marked)
+            catalogue.preChecked.push_back(handleOf(index));
     }
 
 private:
@@ -40,9 +56,9 @@ private:
         if (mode == ScanMode::Leaf) {
             if (b == ']') {
                 mode = ScanMode::Top;
-                HTREEITEM node = theApp.ui->InsertNode(CurrentParent(), leafName);
+                int node = AddNode(leafName);
                 if (at + 1 < text.size() && text[at + 1] == '+')
-                    catalogue.preChecked.push_back(node);
+                    marked.push_back(node);
             } else {
                 leafName += b;
             }
@@ -55,13 +71,13 @@ private:
     // named with everything since the "#".
     void AddGroup()
     {
-        bool marked = !groupName.empty() && groupName.back() == '+';
-        if (marked)
+        bool isMarked = !groupName.empty() && groupName.back() == '+';
+        if (isMarked)
             groupName.pop_back();
-        HTREEITEM node = theApp.ui->InsertNode(CurrentParent(), groupName);
-        catalogue.parentStack.push_back(node);
-        if (marked)
-            catalogue.preChecked.push_back(node);
+        int node = AddNode(groupName);
+        parents.push_back(node);
+        if (isMarked)
+            marked.push_back(node);
     }
 
     void TopByte(char b)
@@ -77,22 +93,25 @@ private:
             mode = ScanMode::Comment;
             break;
         case '!':
-            if (catalogue.parentStack.empty())
+            if (parents.empty())
                 theLog.WriteLine("Parsing error ! Trying to use null object");
             else
-                catalogue.parentStack.pop_back();
+                parents.pop_back();
             break;
         }
     }
 
     // Once surplus "!" have popped the root, nodes go to the root.
-    HTREEITEM CurrentParent() const
+    int AddNode(const std::string& name)
     {
-        return catalogue.parentStack.empty() ? nullptr : catalogue.parentStack.back();
+        nodes.push_back({parents.empty() ? kRoot : parents.back(), name});
+        return static_cast<int>(nodes.size() - 1);
     }
 
-    CCatalogue& catalogue;
     const std::string& text;
+    std::vector<NewTreeNode> nodes;
+    std::vector<int> parents = {kRoot};
+    std::vector<int> marked;
     ScanMode mode = ScanMode::Top;
     std::string groupName;
     std::string leafName;
@@ -103,7 +122,6 @@ private:
 bool CCatalogue::ParseItems()
 {
     theLog.WriteLine("\n--== Parsing config file ==--\n");
-    // A text that failed to parse before must not leave its roots behind.
     parentStack.assign(1, nullptr);
     uint32_t position = 0;
     int lineCount = 0;
@@ -120,7 +138,9 @@ bool CCatalogue::ParseItems()
     theLog.WriteFormatted("End of header (%i chars, %i lines).", static_cast<int>(position),
                           lineCount);
 
-    CItemsScanner(*this, *sourceText).Scan(position);
+    CItemsScanner scanner(*sourceText);
+    scanner.Scan(position);
+    scanner.Insert(*this);
     theLog.WriteLine("\n--== End of config parsing ==-- \n");
     return true;
 }

@@ -18,6 +18,50 @@ void SetText(HWND control, const std::string& text)
         SendMessageA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
+// A worker's batch of nodes travels to the window thread as one message.
+// Each round trip between threads costs far more under Wine than inserting
+// a node, and so does repainting the tree after every insertion.
+struct TreeBatch {
+    CWin32WindowOperations* operations;
+    const std::vector<NewTreeNode>* nodes;
+    std::vector<HTREEITEM>* handles;
+};
+
+constexpr UINT kInsertBatch = WM_APP + 0x54;
+const char kTreeProcedureProperty[] = "TavrinTreeProcedure";
+
+void InsertBatch(HWND tree, TreeBatch& batch)
+{
+    SendMessageA(tree, WM_SETREDRAW, FALSE, 0);
+    *batch.handles = batch.operations->CWindowOperations::InsertNodes(*batch.nodes);
+    SendMessageA(tree, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(tree, nullptr, TRUE);
+}
+
+LRESULT CALLBACK TreeProcedure(HWND tree, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == kInsertBatch) {
+        InsertBatch(tree, *reinterpret_cast<TreeBatch*>(lParam));
+        return 0;
+    }
+    auto original = reinterpret_cast<WNDPROC>(GetPropA(tree, kTreeProcedureProperty));
+    if (message == WM_NCDESTROY)
+        RemovePropA(tree, kTreeProcedureProperty);
+    return CallWindowProcA(original, tree, message, wParam, lParam);
+}
+
+// Lets the tree take batches: its own procedure stays behind ours.
+bool AcceptBatches(HWND tree)
+{
+    if (GetPropA(tree, kTreeProcedureProperty))
+        return true;
+    auto original = reinterpret_cast<HANDLE>(GetWindowLongPtrA(tree, GWLP_WNDPROC));
+    if (!original || !SetPropA(tree, kTreeProcedureProperty, original))
+        return false;
+    SetWindowLongPtrA(tree, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(TreeProcedure));
+    return true;
+}
+
 }  // namespace
 
 void CWin32WindowOperations::SetStatus(const std::string& text)
@@ -106,6 +150,21 @@ HTREEITEM CWin32WindowOperations::InsertNode(HTREEITEM parent, const std::string
     insert.item.cchTextMax = static_cast<int>(text.size());
     return reinterpret_cast<HTREEITEM>(
         SendMessageA(theApp.itemTree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+}
+
+std::vector<HTREEITEM> CWin32WindowOperations::InsertNodes(const std::vector<NewTreeNode>& nodes)
+{
+    std::vector<HTREEITEM> handles(nodes.size(), nullptr);
+    if (!theApp.itemTree || nodes.empty())
+        return handles;
+    TreeBatch batch = {this, &nodes, &handles};
+    if (GetWindowThreadProcessId(theApp.itemTree, nullptr) == GetCurrentThreadId())
+        InsertBatch(theApp.itemTree, batch);
+    else if (AcceptBatches(theApp.itemTree))
+        SendMessageA(theApp.itemTree, kInsertBatch, 0, reinterpret_cast<LPARAM>(&batch));
+    else
+        handles = CWindowOperations::InsertNodes(nodes);
+    return handles;
 }
 
 void CWin32WindowOperations::DeleteAllNodes()

@@ -18,6 +18,7 @@ public:
     unsigned OverallProgress() override;
 
     HTREEITEM InsertNode(HTREEITEM parent, const std::string& text) override;
+    std::vector<HTREEITEM> InsertNodes(const std::vector<NewTreeNode>& nodes) override;
     void DeleteAllNodes() override;
     HTREEITEM FirstTopNode() override;
     HTREEITEM FirstChild(HTREEITEM node) override;

@@ -1,7 +1,15 @@
 #pragma once
 #include <string>
+#include <vector>
 #include <windows.h>
 #include <commctrl.h>
+
+// A tree node to insert in a batch: its parent is an earlier node of the
+// batch (by index), or the root (-1).
+struct NewTreeNode {
+    int parent;
+    std::string text;
+};
 
 // The only way the logic reaches the window. The Win32 realization sends
 // messages to the real controls; tests use an in-memory one.
@@ -24,6 +32,17 @@ public:
     virtual unsigned OverallProgress() = 0;
 
     virtual HTREEITEM InsertNode(HTREEITEM parent, const std::string& text) = 0;
+    // Inserts the nodes in order, as InsertNode one by one, and returns their
+    // handles. The real window takes a worker's batch in one trip to its thread.
+    virtual std::vector<HTREEITEM> InsertNodes(const std::vector<NewTreeNode>& nodes)
+    {
+        std::vector<HTREEITEM> handles;
+        for (const NewTreeNode& node : nodes) {
+            bool known = node.parent >= 0 && static_cast<size_t>(node.parent) < handles.size();
+            handles.push_back(InsertNode(known ? handles[node.parent] : nullptr, node.text));
+        }
+        return handles;
+    }
     virtual void DeleteAllNodes() = 0;
     virtual HTREEITEM FirstTopNode() = 0;
     virtual HTREEITEM FirstChild(HTREEITEM node) = 0;
