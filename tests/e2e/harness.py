@@ -6,6 +6,9 @@ import subprocess
 import tempfile
 import time
 
+ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
+SERVER = os.path.join(ROOT, "tests", "servers", "http_server.py")
+MIRROR_PORTS = (47001, 47002, 47003)  # the mirrors the test build knows
 BUILD = os.environ.get("TAVRIN_BUILD_DIR", os.path.join(os.path.dirname(__file__), "..", "..", "build"))
 WINE_RUN = os.path.join(os.path.dirname(__file__), "..", "..", "scripts", "wine_run.sh")
 TITLE = "Tavrin 2.0.4"
@@ -19,6 +22,46 @@ def wine(*args, timeout=60, cwd=None):
                               stdin=subprocess.DEVNULL, timeout=timeout, cwd=cwd).returncode
         out.seek(0)
         return code, out.read().decode("cp1250").replace("\r\n", "\n")
+
+
+class Mirrors:
+    """The program's three catalogue mirrors on their fixed loopback ports.
+    Each serves a folder holding "tavrin.txt"; `modes` gives each mirror's
+    behaviour ("ok", "404", "stall", ...; None: nothing listens there)."""
+
+    def __init__(self, catalogue, modes=("ok", None, None), files=None):
+        self.root = tempfile.mkdtemp(prefix="tavrin-mirror-")
+        with open(os.path.join(self.root, "tavrin.txt"), "wb") as handle:
+            handle.write(catalogue)
+        for name, data in (files or {}).items():
+            path = os.path.join(self.root, name)
+            os.makedirs(os.path.dirname(path), exist_ok=True)
+            with open(path, "wb") as handle:
+                handle.write(data)
+        self.servers = []
+        for port, mode in zip(MIRROR_PORTS, modes):
+            if mode is None:
+                continue
+            port_file = os.path.join(self.root, f".port{port}")
+            self.servers.append(subprocess.Popen(
+                ["python3", SERVER, "--root", self.root, "--port", str(port),
+                 "--port-file", port_file, "--mode", mode, "--lifetime", "600"],
+                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
+            for _ in range(100):
+                if os.path.exists(port_file):
+                    break
+                time.sleep(0.05)
+
+    def stop(self):
+        for server in self.servers:
+            server.kill()
+            server.wait()
+        shutil.rmtree(self.root, ignore_errors=True)
+
+
+def sample_catalogue():
+    with open(os.path.join(ROOT, "tests", "data", "sample_catalogue.txt"), "rb") as handle:
+        return handle.read()
 
 
 class TavrinRun:

@@ -4,7 +4,7 @@ import os
 import re
 import unittest
 
-from harness import TavrinRun
+from harness import Mirrors, TavrinRun, sample_catalogue
 
 # class, text, x, y, width, height, id, in creation order
 EXPECTED_CONTROLS = [
@@ -38,6 +38,8 @@ DEFAULT_FOLDER = "D:\\Quake III Arena"
 
 class MainWindowTest(unittest.TestCase):
     def setUp(self):
+        mirrors = Mirrors(sample_catalogue())
+        self.addCleanup(mirrors.stop)
         self.run_ = TavrinRun()
         self.addCleanup(self.run_.cleanup)
 

@@ -1,0 +1,93 @@
+"""The real program fetches its catalogue from loopback mirrors and shows it
+as a tree; the retry question when no mirror delivers."""
+import unittest
+
+from harness import Mirrors, TavrinRun
+
+CATALOGUE = b"""v2.0.4
+http://127.0.0.1:47001/none.exe
+0
+<message>
+Welcome to the test mirror.
+</message>
+[Map pack]
+{Twenty maps for duels.}
+-baseq3
+5000000
+http://127.0.0.1:47001/files/maps.zip
+[Config]
+{A config.}
+-
+300
+http://127.0.0.1:47001/files/config.cfg
+[Tool]
+{}
+-tools
+10
+http://127.0.0.1:47001/files/tool.zip
+<items>
+#Maps;
+[Map pack]+
+#Extra;
+[Tool]
+!
+!
+[Config]
+"""
+
+TREE_AT_START = """[ ] Maps
+  [x] Map pack
+  [ ] Extra
+    [ ] Tool
+[ ] Config
+"""
+
+
+class CatalogueTest(unittest.TestCase):
+    def start(self, modes):
+        mirrors = Mirrors(CATALOGUE, modes)
+        self.addCleanup(mirrors.stop)
+        run = TavrinRun()
+        self.addCleanup(run.cleanup)
+        return run.start()
+
+    def log(self, run):
+        return run.file("log.txt").decode("cp1250").split("\r\n")
+
+    def test_second_mirror_fills_the_tree_and_a_group_click_checks_its_subtree(self):
+        run = self.start((None, "ok", None))
+        self.assertTrue(run.wait_unlocked())
+        self.assertEqual(run.tree(), TREE_AT_START)
+        self.assertEqual(run.driver("text", "10", "0")[1], "\n")  # status line cleared
+
+        self.assertEqual(run.driver("check", "Maps")[0], 0)
+        self.assertEqual(run.tree(), "[x] Maps\n  [x] Map pack\n  [x] Extra\n    [x] Tool\n[ ] Config\n")
+        self.assertEqual(run.driver("check", "Extra")[0], 0)
+        self.assertEqual(run.tree(), "[x] Maps\n  [x] Map pack\n  [ ] Extra\n    [ ] Tool\n[ ] Config\n")
+
+        self.assertTrue(run.close())
+        self.assertEqual(run.wait_exit(), 0)
+        log = self.log(run)
+        self.assertIn("Config file downloading error: 7 (0/3)", log)
+        self.assertIn("Config file downloaded ! (1/3)", log)
+        self.assertLess(log.index("Config file downloading error: 7 (0/3)"),
+                        log.index("Config file downloaded ! (1/3)"))
+
+    def test_no_mirror_asks_to_retry_and_cancel_ends_the_program(self):
+        run = self.start((None, "404", None))
+        code, _ = run.driver("wait-window", "60", title="Tavrin")
+        self.assertEqual(code, 0, "no retry question")
+        self.assertEqual(run.driver("click", "&Retry", title="Tavrin")[0], 0)
+        code, _ = run.driver("wait-window", "60", title="Tavrin")
+        self.assertEqual(code, 0, "no second retry question")
+        self.assertEqual(run.driver("click", "Cancel", title="Tavrin")[0], 0)
+        self.assertEqual(run.wait_exit(60), 0)
+
+        log = self.log(run)
+        self.assertEqual(log.count("Retry"), 1)
+        self.assertIn("Config downloading failure.", log)
+        self.assertEqual(log[-4:], ["Exit code: 0", "", "---=== Tavrin Log ===---", ""])
+
+
+if __name__ == "__main__":
+    unittest.main()
