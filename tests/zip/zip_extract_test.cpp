@@ -49,12 +49,13 @@ TEST(ZipExtract, AttributesAndTimesReachTheFiles)
 {
     CTestFolder folder;
     CArchive archive("hosts.zip");
-    for (int32_t index : {0, 1, 2, 3})
+    for (int32_t index : {0, 1, 2, 3, 4})
         EXPECT_EQ(zipOk, ZipExtractToFile(archive.Handle(), index, (folder.Path() + "/" + archive.Entry(index).name).c_str()));
     EXPECT_TRUE(FactsOf(folder.File("unixdir")).attributes & FILE_ATTRIBUTE_DIRECTORY);
     EXPECT_FALSE(FactsOf(folder.File("unix644.txt")).attributes & FILE_ATTRIBUTE_READONLY);
     EXPECT_TRUE(FactsOf(folder.File("unix444.txt")).attributes & FILE_ATTRIBUTE_READONLY);
     EXPECT_TRUE(FactsOf(folder.File("dos21.txt")).attributes & FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(0x26u, FactsOf(folder.File("dos26.txt")).attributes);
     EXPECT_EQ("444", ReadWholeFile(folder.File("unix444.txt")));
 
     CArchive times("times.zip");
