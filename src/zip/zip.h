@@ -41,7 +41,8 @@ struct ZipHandle {
 };
 
 // Null when the file cannot be opened or is no zip archive. Relative targets
-// of later extractions are resolved against the current directory of now.
+// of later extractions are resolved against the current directory as it is
+// at this call.
 ZipHandle* ZipOpenFile(const char* path, const char* password);
 ZipResult ZipGetEntry(ZipHandle* handle, int32_t index, ZipEntryInfo* info);
 ZipResult ZipExtractToFile(ZipHandle* handle, int32_t index, const char* targetPath);
