@@ -194,17 +194,29 @@ private:
     void* remote = nullptr;
 };
 
+void SendMouse(DWORD flags, POINT screen)
+{
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = screen.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = screen.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &input, sizeof input);
+}
+
+// Real mouse input, as a hand gives it: the control reads the message position.
 void ClickAt(HWND target, POINT client)
 {
-    ClientToScreen(target, &client);
-    SetForegroundWindow(GetAncestor(target, GA_ROOT));
-    SetCursorPos(client.x, client.y);
-    Sleep(50);
-    INPUT clicks[2] = {};
-    clicks[0].type = clicks[1].type = INPUT_MOUSE;
-    clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(2, clicks, sizeof(INPUT));
+    POINT screen = client;
+    ClientToScreen(target, &screen);
+    SendMouse(0, screen);
+    Sleep(100);
+    SendMouse(MOUSEEVENTF_LEFTDOWN, screen);
+    Sleep(100);
+    SendMouse(MOUSEEVENTF_LEFTUP, screen);
+    Sleep(100);
+    POINT aside = {screen.x + 2, screen.y};
+    SendMouse(0, aside);
     Sleep(300);
 }
 
