@@ -7,10 +7,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${TAVRIN_BUILD:-$root/build}
 bash "$root/scripts/build.sh" "$build" >/dev/null
 . "$root/scripts/wine_session.sh"
-unset DISPLAY
 trap tavrin_stop_display EXIT
-tavrin_start_display
-tavrin_prepare_prefix
+tavrin_private_session
 for run in 1 2 3; do
   echo "run $run:"
   wine "$build/tests/catalogue/catalogue_bench.exe" | tr -d '\r' | sed 's/^/  /'

@@ -15,9 +15,7 @@ finish() {
   rm -rf "$work"
 }
 trap finish EXIT
-unset DISPLAY
-tavrin_start_display
-tavrin_prepare_prefix
+tavrin_private_session
 
 make_catalogue() { # groups items-per-group
   python3 - "$1" "$2" <<'PY'

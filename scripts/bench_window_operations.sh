@@ -6,8 +6,6 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${TAVRIN_BUILD:-$root/build}
 bash "$root/scripts/build.sh" "$build" >/dev/null
 . "$root/scripts/wine_session.sh"
-unset DISPLAY
 trap tavrin_stop_display EXIT
-tavrin_start_display
-tavrin_prepare_prefix
+tavrin_private_session
 wine "$build/bench_window_operations.exe" | tr -d '\r'

@@ -31,9 +31,7 @@ if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   tavrin_prepare_prefix
   (cd "$demo" && wine Tavrin.exe)
 else
-  unset DISPLAY
-  tavrin_start_display
-  tavrin_prepare_prefix
+  tavrin_private_session
   (cd "$demo" && wine Tavrin.exe >/dev/null 2>&1 &)
   wine "$build/driver.exe" "Tavrin 2.0.4" wait-unlocked 60 >/dev/null
   sleep 1

@@ -17,15 +17,13 @@ python3 "$root/tests/servers/http_server.py" --root "$mirror" --port 47001 --lif
 server=$!
 
 . "$root/scripts/wine_session.sh"
-unset DISPLAY
 finish() {
   kill "$server" 2>/dev/null || true
   tavrin_stop_display
   rm -rf "$run" "$mirror"
 }
 trap finish EXIT
-tavrin_start_display
-tavrin_prepare_prefix
+tavrin_private_session
 
 driver() { wine "$build/driver.exe" "$@" >/dev/null; }
 

@@ -7,8 +7,6 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${TAVRIN_BUILD:-$root/build}
 bash "$root/scripts/build.sh" "$build"
 . "$root/scripts/wine_session.sh"
-unset DISPLAY
 trap tavrin_stop_display EXIT
-tavrin_start_display
-tavrin_prepare_prefix
+tavrin_private_session
 ctest --test-dir "$build" --output-on-failure "$@"

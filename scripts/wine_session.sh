@@ -43,3 +43,10 @@ tavrin_stop_display() {
     wait "$tavrin_xvfb_pid" 2>/dev/null || true
   fi
 }
+
+# A display and prefix of this run's own, whatever the caller's DISPLAY is.
+tavrin_private_session() {
+  unset DISPLAY
+  tavrin_start_display
+  tavrin_prepare_prefix
+}
