@@ -60,5 +60,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     theLog.WriteBlankLines(1);
     theLog.WriteFormatted("Exit code: %i\n", exitCode);
     theLog.WriteLine("---=== Tavrin Log ===---");
-    return exitCode;
+    // A worker may still be in a transfer: end the process here rather than
+    // destroy the objects it is using under it.
+    ExitProcess(static_cast<UINT>(exitCode));
 }

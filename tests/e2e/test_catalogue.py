@@ -88,6 +88,15 @@ class CatalogueTest(unittest.TestCase):
         self.assertIn("Config downloading failure.", log)
         self.assertEqual(log[-4:], ["Exit code: 0", "", "---=== Tavrin Log ===---", ""])
 
+    def test_closing_while_the_fetch_is_stalled_ends_cleanly(self):
+        run = self.start(("stall", None, None))
+        self.assertEqual(run.driver("wait-window", "30")[0], 0)
+        self.assertTrue(run.close())
+        self.assertEqual(run.wait_exit(30), 0)
+        log = self.log(run)
+        self.assertEqual(log[-4:], ["Exit code: 0", "", "---=== Tavrin Log ===---", ""])
+        self.assertIn("Local config file overwrited.", log)
+
 
 if __name__ == "__main__":
     unittest.main()
