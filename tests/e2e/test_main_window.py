@@ -91,6 +91,19 @@ class MainWindowTest(unittest.TestCase):
         self.assertEqual(run.file("settings.cfg"), b"E:\\games\\pak0.pk3\r\nE:\\Q3\r\ninformed")
         self.assertIn(b"Local config file found.", run.file("log.txt"))
 
+    def test_a_log_that_cannot_be_created_is_reported_once_and_the_run_goes_on(self):
+        # A folder in the place of log.txt: even root cannot open it as a file.
+        os.mkdir(os.path.join(self.run_.folder, "log.txt"))
+        run = self.run_.start()
+        self.assertEqual(run.driver("wait-window", "30", title="Log")[0], 0, "no Log message box")
+        self.assertEqual(run.driver("click", "OK", title="Log")[0], 0)
+        self.assertTrue(run.wait_unlocked())
+        self.assertEqual(run.driver("wait-window", "1", title="Log")[0], 1, "a second Log box")
+        self.assertTrue(run.close())
+        self.assertEqual(run.wait_exit(), 0)
+        self.assertTrue(os.path.isdir(os.path.join(run.folder, "log.txt")))
+        self.assertTrue(run.file("settings.cfg").endswith(b"message"))
+
 
 if __name__ == "__main__":
     unittest.main()
