@@ -3,8 +3,9 @@
 # on 127.0.0.1:47001 (the first of the mirrors the demo build knows), and
 # starts the program under Wine in build/demo (log.txt and settings.cfg land
 # there). With a working X display the window opens there and the demo ends
-# when you close it; without one it runs on a private Xvfb display, waits for
-# the controls to unlock, saves build/demo/screenshot.png and closes it.
+# when you close it; without one (or with DISPLAY empty) it runs on a private
+# Xvfb display, waits for the controls to unlock, saves screenshots of the
+# main window and of the About dialog in build/demo and closes it.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${TAVRIN_BUILD:-$root/build}
@@ -32,13 +33,20 @@ if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   (cd "$demo" && wine Tavrin.exe)
 else
   tavrin_private_session
+  driver() { wine "$build/driver.exe" "$@" >/dev/null; }
   (cd "$demo" && wine Tavrin.exe >/dev/null 2>&1 &)
-  wine "$build/driver.exe" "Tavrin 2.0.4" wait-unlocked 60 >/dev/null
+  driver "Tavrin 2.0.4" wait-unlocked 60
   sleep 1
-  import -window root "$demo/screenshot.png"
-  wine "$build/driver.exe" "Tavrin 2.0.4" close >/dev/null
+  import -window root "$demo/main_window.png"
+  driver "Tavrin 2.0.4" click About
+  driver "Tavrin 2" wait-window 10
+  sleep 1
+  import -window root "$demo/about_dialog.png"
+  driver "Tavrin 2" click Ok
+  driver "Tavrin 2" gone 10
+  driver "Tavrin 2.0.4" close
   wineserver -w
-  echo "screenshot: $demo/screenshot.png"
+  echo "screenshots: $demo/main_window.png $demo/about_dialog.png"
 fi
 echo "log: $demo/log.txt"
 tr -d '\r' < "$demo/log.txt"
