@@ -16,7 +16,12 @@ long catalogueStallSeconds = 30;
 
 size_t WriteToText(char* data, size_t size, size_t count, void* target)
 {
-    static_cast<std::string*>(target)->append(data, size * count);
+    std::string& text = *static_cast<std::string*>(target);
+    // A mirror that never stops sending would otherwise take all memory; a
+    // short count makes libcurl end the attempt with a write error.
+    if (text.size() + size * count > kMaxCatalogueBytes)
+        return 0;
+    text.append(data, size * count);
     return size * count;
 }
 

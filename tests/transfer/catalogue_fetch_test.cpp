@@ -219,6 +219,19 @@ TEST_F(CatalogueFetch, BadCatalogueMovesToNextMirror)
     }
 }
 
+TEST_F(CatalogueFetch, AnAnswerLargerThanAnyCatalogueFailsThatMirror)
+{
+    std::string huge(kMaxCatalogueBytes + 1, 'x');
+    SetMirrors(server.Put("huge.txt", huge), server.Put("valid.txt", kCatalogue), RefusedUrl());
+
+    EXPECT_TRUE(FetchCatalogue());
+
+    std::vector<std::string> lines = LogLines();
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "Config file downloading error: 23 (0/3)"), lines.end());
+    EXPECT_TRUE(theApp.catalogueText == kCatalogue);
+    EXPECT_EQ(window.Outline(), kOutline);
+}
+
 TEST_F(CatalogueFetch, AllMirrorsFailThenRetryThenCancel)
 {
     SetMirrors(RefusedUrl(), server.Url("404/valid.txt"), server.Url("missing.txt"));
