@@ -1,13 +1,13 @@
 // The program's entry: log header, window, controls, message loop, exit lines.
 #include <windows.h>
 
-#include "app/application.h"
-#include "app/log.h"
 #include "app/message_loop.h"
-#include "app/version.h"
 #include "app/window_procedure.h"
+#include "core/application.h"
+#include "core/log.h"
+#include "core/version.h"
+#include "core/window_operations.h"
 #include "ui/controls.h"
-#include "ui/window_operations.h"
 
 namespace {
 
@@ -60,7 +60,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     theLog.WriteBlankLines(1);
     theLog.WriteFormatted("Exit code: %i\n", exitCode);
     theLog.WriteLine("---=== Tavrin Log ===---");
-    // A worker may still be in a transfer: end the process here rather than
-    // destroy the objects it is using under it.
+    // A worker that did not stop in time ends with the process here, before
+    // the objects it may still use are destroyed under it.
     ExitProcess(static_cast<UINT>(exitCode));
 }

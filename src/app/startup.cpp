@@ -1,22 +1,36 @@
 #include "app/startup.h"
 
-#include <process.h>
 #include <vector>
 
-#include "app/application.h"
 #include "catalogue/catalogue.h"
+#include "catalogue/catalogue_header.h"
+#include "core/application.h"
+#include "core/window_operations.h"
 #include "transfer/catalogue_fetch.h"
-#include "ui/window_operations.h"
+#include "update/update_check.h"
 
-void StartThread(void (*body)())
+bool ApplyCatalogueHeader()
 {
-    _beginthread([](void* argument) { reinterpret_cast<void (*)()>(argument)(); },
-                 0, reinterpret_cast<void*>(body));
+    CatalogueHeader header = ReadHeader(*theApp.catalogue);
+    if (!header.valid)
+        return false;
+    theApp.catalogueMessage += header.message;
+    return CheckForUpdate(header.version.major, header.version.minor, header.version.patch,
+                          header.updateUrl, header.updateSizeLine);
+}
+
+bool LoadCatalogue(const CatalogueMirrors& mirrors, const StopRequest& stop)
+{
+    if (!FetchCatalogue(mirrors, stop))
+        return false;
+    ApplyCatalogueHeader();
+    theApp.ui->SetStatus("");
+    return true;
 }
 
 void RunStartup()
 {
-    if (!FetchCatalogue()) {
+    if (!LoadCatalogue(BuiltInMirrors(), theApp.stopRequested)) {
         theApp.RequestQuit(0);
         return;
     }

@@ -1,18 +1,18 @@
 #include "app/window_procedure.h"
 
-#include "app/application.h"
 #include "app/startup.h"
+#include "core/application.h"
+#include "core/window_operations.h"
+#include "install/catalogue_message.h"
 #include "install/install_run.h"
-#include "install/readme.h"
+#include "install/punkbuster.h"
 #include "install/shortcuts.h"
 #include "settings/settings.h"
+#include "transfer/easy_handle.h"
 #include "ui/about_dialog.h"
 #include "ui/choosers.h"
 #include "ui/item_tree.h"
-#include "ui/window_operations.h"
 #include "update/hand_over.h"
-
-#include <curl/curl.h>
 
 namespace {
 
@@ -21,8 +21,12 @@ struct CommandRow {
     void (*operation)();
 };
 
+// How long closing waits for a worker to notice the stop request; a worker
+// checks it at least once a second.
+constexpr DWORD kWorkerWaitMs = 10000;
+
 const CommandRow kCommands[] = {
-    {&CApplication::installButton, [] { StartThread(RunInstall); }},
+    {&CApplication::installButton, [] { theApp.workers.Start(RunInstall); }},
     {&CApplication::pak0Button, ChoosePak0File},
     {&CApplication::folderButton, ChooseInstallFolder},
     {&CApplication::aboutButton, ShowAboutDialog},
@@ -66,7 +70,13 @@ void OnFirstShow(HWND window)
 void OnDestroy()
 {
     theApp.settings->Save();
-    curl_global_cleanup();
+    // From here on the window operations do nothing, so no worker waits on
+    // this thread while it waits for them.
+    theApp.stopRequested = true;
+    if (theApp.workers.WaitAll(kWorkerWaitMs)) {
+        theApp.transfer.reset();
+        EndTransferLibrary();
+    }
     DeleteObject(theApp.backgroundBrush);
     theApp.backgroundBrush = nullptr;
     theApp.RequestQuit(0);
@@ -91,7 +101,7 @@ LRESULT CALLBACK MainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
         return 1;
     case WM_TIMER:
         KillTimer(window, 1);
-        StartThread(RunStartup);
+        theApp.workers.Start(RunStartup);
         return 1;
     case WM_COMMAND:
         OnCommand(reinterpret_cast<HWND>(lParam));

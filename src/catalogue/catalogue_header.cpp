@@ -1,10 +1,8 @@
 #include "catalogue/catalogue_header.h"
 
-#include "app/application.h"
-#include "app/log.h"
 #include "catalogue/catalogue.h"
-#include "catalogue/catalogue_text.h"
-#include "update/update_check.h"
+#include "catalogue/scan_number.h"
+#include "core/log.h"
 
 namespace {
 
@@ -44,25 +42,27 @@ CatalogueVersion ReadVersionLine(const std::string& line)
     return version;
 }
 
-bool CApplication::ReadHeader()
+CatalogueHeader ReadHeader(const CCatalogue& catalogue)
 {
+    CatalogueHeader header;
     theLog.WriteLine("\n--== Parsing header of config ==--");
     uint32_t position = 0;
-    std::string versionLine = catalogue->ReadLine(position);
+    std::string versionLine = catalogue.ReadLine(position);
     if (versionLine.empty() || versionLine[0] != 'v') {
         theLog.WriteLine("Invalid config file, no information about version found.");
-        return false;
+        return header;
     }
-    CatalogueVersion version = ReadVersionLine(versionLine);
-    std::string updateUrl = catalogue->ReadLine(position);
-    std::string updateSizeLine = catalogue->ReadLine(position);
+    header.valid = true;
+    header.version = ReadVersionLine(versionLine);
+    header.updateUrl = catalogue.ReadLine(position);
+    header.updateSizeLine = catalogue.ReadLine(position);
 
     theLog.WriteLine("\nChecking message");
-    if (catalogue->ReadLine(position).find("<message>") == std::string::npos)
+    if (catalogue.ReadLine(position).find("<message>") == std::string::npos)
         theLog.WriteLine("Invalid config file: message missing.");
     else
-        ReadMessageLines(*catalogue, position, catalogueMessage);
-
+        ReadMessageLines(catalogue, position, header.message);
+    // The caller runs the update check with what was read.
     theLog.WriteLine("\nChecking for updates.");
-    return CheckForUpdate(version.major, version.minor, version.patch, updateUrl, updateSizeLine);
+    return header;
 }

@@ -2,13 +2,28 @@
 #include <cstdint>
 #include <string>
 
+class CCatalogue;
+
 struct CatalogueVersion {
     int16_t major = 0;
     int16_t minor = 0;
     int16_t patch = 0;
 };
 
+// What the first lines of the catalogue say.
+struct CatalogueHeader {
+    bool valid = false;  // line 1 is a version line
+    CatalogueVersion version;
+    std::string updateUrl;
+    std::string updateSizeLine;
+    std::string message;  // each line followed by LF
+};
+
 // The version line "v2.0.4": each number is read from a fixed byte window,
 // so a number that does not fit its window reads short. A number missing
 // from its window reads as 0.
 CatalogueVersion ReadVersionLine(const std::string& line);
+
+// Reads the version, the update record and the message, logging as it goes,
+// up to the line that announces the update check.
+CatalogueHeader ReadHeader(const CCatalogue& catalogue);

@@ -1,5 +1,5 @@
 #include "catalogue/catalogue.h"
-#include "catalogue/catalogue_text.h"
+#include "catalogue/scan_number.h"
 #include "catalogue/record_lines.h"
 
 namespace {

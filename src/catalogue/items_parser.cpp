@@ -1,7 +1,7 @@
-#include "app/application.h"
-#include "app/log.h"
+#include "core/application.h"
+#include "core/log.h"
 #include "catalogue/catalogue.h"
-#include "ui/window_operations.h"
+#include "core/window_operations.h"
 
 namespace {
 

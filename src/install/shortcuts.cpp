@@ -4,10 +4,10 @@
 #include <shlobj.h>
 #include <wrl/client.h>
 
-#include "app/application.h"
-#include "app/log.h"
-#include "install/paths.h"
-#include "ui/window_operations.h"
+#include "core/application.h"
+#include "core/log.h"
+#include "core/file_names.h"
+#include "core/window_operations.h"
 
 using Microsoft::WRL::ComPtr;
 

@@ -4,9 +4,9 @@
 #include <cstring>
 #include <share.h>
 
-#include "app/application.h"
-#include "app/log.h"
-#include "ui/window_operations.h"
+#include "core/application.h"
+#include "core/log.h"
+#include "core/window_operations.h"
 
 namespace {
 

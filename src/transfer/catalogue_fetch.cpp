@@ -1,18 +1,23 @@
 #include "transfer/catalogue_fetch.h"
 
 #include <cstdio>
-#include <curl/curl.h>
 
-#include "app/application.h"
-#include "app/build_config.h"
-#include "app/log.h"
 #include "catalogue/catalogue.h"
-#include "ui/window_operations.h"
+#include "core/application.h"
+#include "core/build_config.h"
+#include "core/log.h"
+#include "core/window_operations.h"
+#include "transfer/easy_handle.h"
+#include "transfer/transfer_recipe.h"
 
-std::string catalogueMirrors[kMirrorCount] = {TAVRIN_MIRROR_1, TAVRIN_MIRROR_2, TAVRIN_MIRROR_3};
-// Without a limit a mirror that accepts and never answers would hold the
-// program, with every control disabled, for ever.
-long catalogueStallSeconds = 30;
+CatalogueMirrors BuiltInMirrors()
+{
+    CatalogueMirrors mirrors;
+    mirrors.urls[0] = TAVRIN_MIRROR_1;
+    mirrors.urls[1] = TAVRIN_MIRROR_2;
+    mirrors.urls[2] = TAVRIN_MIRROR_3;
+    return mirrors;
+}
 
 size_t WriteToText(char* data, size_t size, size_t count, void* target)
 {
@@ -28,24 +33,18 @@ size_t WriteToText(char* data, size_t size, size_t count, void* target)
 namespace {
 
 // One download of mirror `index` into catalogueText; true when it parsed.
-bool TryMirror(int index)
+bool TryMirror(const CatalogueMirrors& mirrors, int index, const StopRequest& stop)
 {
     char status[64];
     std::snprintf(status, sizeof status, "Downloading config file from %i source", index + 1);
     theApp.ui->SetStatus(status);
     theApp.catalogueText.clear();
 
-    CURL* transfer = theApp.transfer;
-    curl_easy_setopt(transfer, CURLOPT_URL, catalogueMirrors[index].c_str());
-    curl_easy_setopt(transfer, CURLOPT_CONNECTTIMEOUT, 5L);
-    curl_easy_setopt(transfer, CURLOPT_WRITEFUNCTION, WriteToText);
-    curl_easy_setopt(transfer, CURLOPT_WRITEDATA, &theApp.catalogueText);
-    curl_easy_setopt(transfer, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(transfer, CURLOPT_LOW_SPEED_TIME, catalogueStallSeconds);
-    CURLcode code = curl_easy_perform(transfer);
-    if (code != CURLE_OK) {
-        theLog.WriteFormatted("Config file downloading error: %i (%i/%i)", static_cast<int>(code), index,
-                              kMirrorCount);
+    ApplyTransferRecipe(*theApp.transfer, {mirrors.urls[index], WriteToText, &theApp.catalogueText,
+                                           mirrors.stallSeconds, &stop});
+    int code = PerformTransfer(*theApp.transfer);
+    if (code != 0) {
+        theLog.WriteFormatted("Config file downloading error: %i (%i/%i)", code, index, kMirrorCount);
         return false;
     }
     theLog.WriteFormatted("Config file downloaded ! (%i/%i)", index, kMirrorCount);
@@ -55,21 +54,22 @@ bool TryMirror(int index)
 
 }  // namespace
 
-bool FetchCatalogue()
+bool FetchCatalogue(const CatalogueMirrors& mirrors, const StopRequest& stop)
 {
-    curl_global_init(CURL_GLOBAL_WIN32);
-    theApp.transfer = curl_easy_init();
+    StartTransferLibrary();
+    theApp.transfer.reset(new CEasyHandle);
     theApp.ui->SetStatus("Downloading config file");
     for (;;) {
-        for (int index = 0; index < kMirrorCount; ++index) {
-            if (TryMirror(index)) {
-                theApp.ReadHeader();
-                theApp.ui->SetStatus("");
+        for (int index = 0; index < kMirrorCount && !stop; ++index) {
+            if (TryMirror(mirrors, index, stop))
                 return true;
-            }
         }
+        if (stop)
+            return false;
         int answer = theApp.ui->ShowMessage(nullptr, "Failed to download config file. Do you want to try again ?",
                                             "Tavrin", MB_RETRYCANCEL | MB_ICONWARNING);
+        if (stop)
+            return false;
         if (answer == IDCANCEL) {
             theLog.WriteLine("Config downloading failure.");
             theApp.ui->DeleteAllNodes();

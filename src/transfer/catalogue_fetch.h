@@ -2,18 +2,28 @@
 #include <cstddef>
 #include <string>
 
+#include "core/workers.h"
+
 constexpr int kMirrorCount = 3;
 // Far above any real catalogue; a longer answer is a failed attempt.
 constexpr size_t kMaxCatalogueBytes = 16 * 1024 * 1024;
 
-// Tried in this order; built into the program, replaced only by tests.
-extern std::string catalogueMirrors[kMirrorCount];
-// A mirror that sends less than one byte a second for this long has failed.
-extern long catalogueStallSeconds;
+// Where the catalogue comes from, tried in this order.
+struct CatalogueMirrors {
+    std::string urls[kMirrorCount];
+    // A mirror that sends less than one byte a second for this long has
+    // failed; without a limit one that accepts and never answers would hold
+    // the program, every control disabled, for ever.
+    long stallSeconds = 30;
+};
 
-// Downloads the catalogue from the mirrors and fills the tree.
-// False only when the user declines to retry.
-bool FetchCatalogue();
+// The mirrors built into the program.
+CatalogueMirrors BuiltInMirrors();
+
+// Downloads the catalogue into theApp.catalogueText from the first mirror
+// whose text parses, and fills the tree. False when the user declines to
+// retry, or when `stop` ends it.
+bool FetchCatalogue(const CatalogueMirrors& mirrors, const StopRequest& stop);
 
 // libcurl write callback: appends the whole block to the std::string `target`
 // (refuses it once the text would pass kMaxCatalogueBytes).

@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "app/application.h"
-#include "app/version.h"
+#include "core/application.h"
+#include "core/version.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <commdlg.h>
 #include <shlobj.h>
 
-#include "app/application.h"
-#include "ui/window_operations.h"
+#include "core/application.h"
+#include "core/window_operations.h"
 
 void ChoosePak0File()
 {

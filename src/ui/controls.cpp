@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "app/application.h"
+#include "core/application.h"
 #include "settings/settings.h"
 
 namespace {

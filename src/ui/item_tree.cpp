@@ -1,8 +1,8 @@
 #include "ui/item_tree.h"
 
-#include "app/application.h"
+#include "core/application.h"
 #include "catalogue/catalogue.h"
-#include "ui/window_operations.h"
+#include "core/window_operations.h"
 
 namespace {
 

@@ -1,20 +1,39 @@
 #include "ui/win32_window_operations.h"
 
-#include "app/application.h"
+#include "core/application.h"
 
 namespace {
 
+// Once closing has begun the window thread no longer answers a worker, so
+// every operation does nothing rather than wait for it.
+bool Closing()
+{
+    return theApp.stopRequested;
+}
+
+// The control, or null once closing has begun.
+HWND Live(HWND control)
+{
+    return Closing() ? nullptr : control;
+}
+
+HWND Tree()
+{
+    return Live(theApp.itemTree);
+}
+
 HTREEITEM TreeNextItem(HTREEITEM node, WPARAM relation)
 {
-    if (!theApp.itemTree)
+    HWND tree = Tree();
+    if (!tree)
         return nullptr;
     return reinterpret_cast<HTREEITEM>(
-        SendMessageA(theApp.itemTree, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(node)));
+        SendMessageA(tree, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(node)));
 }
 
 void SetText(HWND control, const std::string& text)
 {
-    if (control)
+    if (Live(control))
         SendMessageA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
@@ -86,6 +105,8 @@ void CWin32WindowOperations::SetInfoTexts(const std::string& title, const std::s
 
 void CWin32WindowOperations::EnableAll(BOOL enable)
 {
+    if (Closing())
+        return;
     HWND controls[] = {
         theApp.itemTree, theApp.installButton, theApp.aboutButton, theApp.folderButton,
         theApp.pak0Button, theApp.selectAllButton, theApp.selectNoneButton,
@@ -104,43 +125,43 @@ void CWin32WindowOperations::EnableControls() { EnableAll(TRUE); }
 std::string CWin32WindowOperations::GetEditText(HWND edit)
 {
     char buffer[260] = "";
-    if (edit)
+    if (Live(edit))
         GetWindowTextA(edit, buffer, sizeof buffer);
     return buffer;
 }
 
 void CWin32WindowOperations::SetEditText(HWND edit, const std::string& text)
 {
-    if (edit)
+    if (Live(edit))
         SetWindowTextA(edit, text.c_str());
 }
 
 void CWin32WindowOperations::SetItemProgress(unsigned percent)
 {
-    if (!theApp.itemProgressBar || static_cast<int>(percent) == shownItemPercent)
+    if (!Live(theApp.itemProgressBar) || static_cast<int>(percent) == shownItemPercent)
         return;
-    SendMessageA(theApp.itemProgressBar, PBM_SETPOS, percent, 0);
+    SendMessageA(Live(theApp.itemProgressBar), PBM_SETPOS, percent, 0);
     shownItemPercent = static_cast<int>(percent);
 }
 
 void CWin32WindowOperations::SetOverallProgress(unsigned percent)
 {
-    if (!theApp.overallProgressBar || static_cast<int>(percent) == shownOverallPercent)
+    if (!Live(theApp.overallProgressBar) || static_cast<int>(percent) == shownOverallPercent)
         return;
-    SendMessageA(theApp.overallProgressBar, PBM_SETPOS, percent, 0);
+    SendMessageA(Live(theApp.overallProgressBar), PBM_SETPOS, percent, 0);
     shownOverallPercent = static_cast<int>(percent);
 }
 
 unsigned CWin32WindowOperations::OverallProgress()
 {
-    if (!theApp.overallProgressBar)
+    if (!Live(theApp.overallProgressBar))
         return 0;
-    return static_cast<unsigned>(SendMessageA(theApp.overallProgressBar, PBM_GETPOS, 0, 0));
+    return static_cast<unsigned>(SendMessageA(Live(theApp.overallProgressBar), PBM_GETPOS, 0, 0));
 }
 
 HTREEITEM CWin32WindowOperations::InsertNode(HTREEITEM parent, const std::string& text)
 {
-    if (!theApp.itemTree)
+    if (!Tree())
         return nullptr;
     TVINSERTSTRUCTA insert = {};
     insert.hParent = parent;
@@ -149,19 +170,19 @@ HTREEITEM CWin32WindowOperations::InsertNode(HTREEITEM parent, const std::string
     insert.item.pszText = const_cast<char*>(text.c_str());
     insert.item.cchTextMax = static_cast<int>(text.size());
     return reinterpret_cast<HTREEITEM>(
-        SendMessageA(theApp.itemTree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+        SendMessageA(Tree(), TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
 }
 
 std::vector<HTREEITEM> CWin32WindowOperations::InsertNodes(const std::vector<NewTreeNode>& nodes)
 {
     std::vector<HTREEITEM> handles(nodes.size(), nullptr);
-    if (!theApp.itemTree || nodes.empty())
+    if (!Tree() || nodes.empty())
         return handles;
     TreeBatch batch = {this, &nodes, &handles};
-    if (GetWindowThreadProcessId(theApp.itemTree, nullptr) == GetCurrentThreadId())
-        InsertBatch(theApp.itemTree, batch);
-    else if (AcceptBatches(theApp.itemTree))
-        SendMessageA(theApp.itemTree, kInsertBatch, 0, reinterpret_cast<LPARAM>(&batch));
+    if (GetWindowThreadProcessId(Tree(), nullptr) == GetCurrentThreadId())
+        InsertBatch(Tree(), batch);
+    else if (AcceptBatches(Tree()))
+        SendMessageA(Tree(), kInsertBatch, 0, reinterpret_cast<LPARAM>(&batch));
     else
         handles = CWindowOperations::InsertNodes(nodes);
     return handles;
@@ -169,8 +190,8 @@ std::vector<HTREEITEM> CWin32WindowOperations::InsertNodes(const std::vector<New
 
 void CWin32WindowOperations::DeleteAllNodes()
 {
-    if (theApp.itemTree)
-        SendMessageA(theApp.itemTree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
+    if (Tree())
+        SendMessageA(Tree(), TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
 }
 
 HTREEITEM CWin32WindowOperations::FirstTopNode() { return TreeNextItem(nullptr, TVGN_ROOT); }
@@ -181,52 +202,54 @@ HTREEITEM CWin32WindowOperations::SelectedNode() { return TreeNextItem(nullptr, 
 std::string CWin32WindowOperations::NodeText(HTREEITEM node)
 {
     char buffer[50] = "";
-    if (!theApp.itemTree)
+    if (!Tree())
         return buffer;
     TVITEMA item = {};
     item.mask = TVIF_TEXT;
     item.hItem = node;
     item.pszText = buffer;
     item.cchTextMax = sizeof buffer;
-    SendMessageA(theApp.itemTree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    SendMessageA(Tree(), TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
     buffer[sizeof buffer - 1] = '\0';
     return buffer;
 }
 
 int CWin32WindowOperations::CheckState(HTREEITEM node)
 {
-    if (!theApp.itemTree)
+    if (!Tree())
         return 0;
-    LRESULT state = SendMessageA(theApp.itemTree, TVM_GETITEMSTATE,
+    LRESULT state = SendMessageA(Tree(), TVM_GETITEMSTATE,
                                  reinterpret_cast<WPARAM>(node), TVIS_STATEIMAGEMASK);
     return static_cast<int>((state & TVIS_STATEIMAGEMASK) >> 12);
 }
 
 void CWin32WindowOperations::SetCheckState(HTREEITEM node, int state)
 {
-    if (!theApp.itemTree)
+    if (!Tree())
         return;
     TVITEMA item = {};
     item.mask = TVIF_STATE;
     item.hItem = node;
     item.stateMask = TVIS_STATEIMAGEMASK;
     item.state = INDEXTOSTATEIMAGEMASK(state);
-    SendMessageA(theApp.itemTree, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    SendMessageA(Tree(), TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
 }
 
 void CWin32WindowOperations::SelectNode(HTREEITEM node)
 {
-    if (theApp.itemTree)
-        SendMessageA(theApp.itemTree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(node));
+    if (Tree())
+        SendMessageA(Tree(), TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(node));
 }
 
 void CWin32WindowOperations::CollapseNode(HTREEITEM node)
 {
-    if (theApp.itemTree)
-        SendMessageA(theApp.itemTree, TVM_EXPAND, TVE_COLLAPSE, reinterpret_cast<LPARAM>(node));
+    if (Tree())
+        SendMessageA(Tree(), TVM_EXPAND, TVE_COLLAPSE, reinterpret_cast<LPARAM>(node));
 }
 
 int CWin32WindowOperations::ShowMessage(HWND owner, const char* text, const char* caption, UINT type)
 {
+    if (Closing())
+        return IDCANCEL;
     return MessageBoxA(owner, text, caption, type);
 }

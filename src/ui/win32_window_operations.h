@@ -1,5 +1,5 @@
 #pragma once
-#include "ui/window_operations.h"
+#include "core/window_operations.h"
 
 // Window operations on the real controls held by theApp. Workers call them
 // from their own threads; SendMessage makes each one synchronous.

@@ -1,7 +1,7 @@
 #include "update/update_check.h"
 
-#include "app/log.h"
-#include "app/version.h"
+#include "core/log.h"
+#include "core/version.h"
 
 namespace {
 

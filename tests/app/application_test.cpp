@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "app/application.h"
+#include "core/application.h"
 #include "app/window_procedure.h"
 #include "support/memory_window_operations.h"
 

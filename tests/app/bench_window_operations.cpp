@@ -7,10 +7,10 @@
 #include <cstdio>
 #include <string>
 
-#include "app/application.h"
+#include "core/application.h"
 #include "app/message_loop.h"
 #include "ui/controls.h"
-#include "ui/window_operations.h"
+#include "core/window_operations.h"
 
 namespace {
 

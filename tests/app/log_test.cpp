@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "app/log.h"
+#include "core/log.h"
 #include "support/memory_window_operations.h"
 #include "support/test_folder.h"
 

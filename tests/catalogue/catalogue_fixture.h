@@ -4,8 +4,8 @@
 #include <initializer_list>
 #include <string>
 
-#include "app/application.h"
-#include "app/log.h"
+#include "core/application.h"
+#include "core/log.h"
 #include "catalogue/catalogue.h"
 #include "support/memory_window_operations.h"
 #include "support/test_folder.h"

@@ -1,3 +1,4 @@
+#include "app/startup.h"
 #include "catalogue/catalogue_header.h"
 #include "catalogue_fixture.h"
 
@@ -37,7 +38,7 @@ TEST_F(ReadHeaderTest, KeepsTheMessageAndRunsTheUpdateCheck)
 {
     Load(Lines({"v2.0.4", "http://127.0.0.1:47001/Tavrin.exe", "1000", "<message>", "Hello.",
                 "Second line.", "</message>", "<items>"}));
-    EXPECT_FALSE(theApp.ReadHeader());
+    EXPECT_FALSE(ApplyCatalogueHeader());
     EXPECT_EQ(theApp.catalogueMessage, "Hello.\nSecond line.\n");
     EXPECT_EQ(LogText(), "\n--== Parsing header of config ==--\n"
                          "\nChecking message\n"
@@ -70,8 +71,9 @@ TEST_F(ReadHeaderTest, MessageBlockCases)
     for (const Case& c : cases) {
         SetUp();
         Load(c.text);
-        EXPECT_FALSE(theApp.ReadHeader()) << c.what;
-        EXPECT_EQ(theApp.catalogueMessage, c.message) << c.what;
+        CatalogueHeader header = ReadHeader(Catalogue());
+        EXPECT_TRUE(header.valid) << c.what;
+        EXPECT_EQ(header.message, c.message) << c.what;
         std::string log = LogText();
         EXPECT_NE(log.find(std::string(c.logged) + "\n"), std::string::npos) << c.what << log;
         // The update check runs whatever the message block holds.
@@ -84,7 +86,7 @@ TEST_F(ReadHeaderTest, NoVersionLineStopsBeforeTheMessage)
     for (const char* text : {"", "\nv2.0.4\n", "V2.0.4\nu\n1\n<message>\na\n</message>\n"}) {
         SetUp();
         Load(text);
-        EXPECT_FALSE(theApp.ReadHeader());
+        EXPECT_FALSE(ApplyCatalogueHeader());
         EXPECT_EQ(theApp.catalogueMessage, "");
         EXPECT_EQ(LogText(), "\n--== Parsing header of config ==--\n"
                              "Invalid config file, no information about version found.\n");
@@ -103,7 +105,7 @@ TEST_F(ReadHeaderTest, TheVersionReachesTheUpdateCheck)
     for (const Case& c : cases) {
         SetUp();
         Load(Lines({c.versionLine, "u", "1", "<message>", "</message>"}));
-        EXPECT_FALSE(theApp.ReadHeader());
+        EXPECT_FALSE(ApplyCatalogueHeader());
         EXPECT_EQ(LogText().find("No update avaliable") != std::string::npos, c.current)
             << c.versionLine;
     }

@@ -1,5 +1,6 @@
 #include <random>
 
+#include "app/startup.h"
 #include "catalogue_fixture.h"
 
 namespace {
@@ -27,7 +28,7 @@ protected:
     // Every reader over the loaded text: none may crash, hang or read past it.
     void ReadEverything()
     {
-        theApp.ReadHeader();
+        ApplyCatalogueHeader();
         Catalogue().ParseItems();
         int looked = 0;
         for (const CMemoryWindowOperations::Node& node : window.nodes) {

@@ -1,6 +1,6 @@
 #include <vector>
 
-#include "catalogue/catalogue_text.h"
+#include "catalogue/scan_number.h"
 #include "catalogue_fixture.h"
 
 namespace {

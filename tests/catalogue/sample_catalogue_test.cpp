@@ -1,3 +1,4 @@
+#include "app/startup.h"
 #include "catalogue/catalogue_header.h"
 #include "catalogue_fixture.h"
 
@@ -10,7 +11,7 @@ TEST_F(SampleCatalogueTest, ParsesWithRecordsOnTheLoopbackServer)
 {
     Load(ReadWholeFile(TAVRIN_TEST_DATA "/sample_catalogue.txt"));
     ASSERT_TRUE(Catalogue().ParseItems());
-    EXPECT_FALSE(theApp.ReadHeader());
+    EXPECT_FALSE(ApplyCatalogueHeader());
     EXPECT_EQ(ReadVersionLine(theApp.catalogueText.substr(0, 6)).patch, 4);
     EXPECT_NE(theApp.catalogueMessage.find("3. Install"), std::string::npos);
 

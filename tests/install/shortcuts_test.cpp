@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "app/application.h"
-#include "app/log.h"
+#include "core/application.h"
+#include "core/log.h"
 #include "install/shortcuts.h"
 #include "support/memory_window_operations.h"
 #include "support/test_folder.h"

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/application.h"
+#include "core/application.h"
 
 CMemoryWindowOperations::CMemoryWindowOperations() : previous(theApp.ui)
 {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/window_operations.h"
+#include "core/window_operations.h"
 
 // Window operations kept in memory, for tests: texts, enabled state,
 // progress, a tree with check states, and scripted message-box answers.

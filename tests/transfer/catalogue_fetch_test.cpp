@@ -4,14 +4,17 @@
 #include <algorithm>
 #include <functional>
 #include <sstream>
+#include <thread>
 
-#include "app/application.h"
-#include "app/log.h"
+#include "app/startup.h"
+#include "core/application.h"
+#include "core/log.h"
 #include "catalogue/catalogue.h"
 #include "servers/test_server.h"
 #include "support/memory_window_operations.h"
 #include "support/test_folder.h"
 #include "transfer/catalogue_fetch.h"
+#include "transfer/easy_handle.h"
 
 namespace {
 
@@ -38,9 +41,6 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(server.Available()) << "run through tests/servers/with_http_server.sh";
-        for (int i = 0; i < kMirrorCount; ++i)
-            builtInMirrors[i] = catalogueMirrors[i];
-        builtInStallSeconds = catalogueStallSeconds;
         StartOver();
     }
 
@@ -48,9 +48,6 @@ protected:
     {
         ReleaseTransfer();
         theLog.Close();
-        for (int i = 0; i < kMirrorCount; ++i)
-            catalogueMirrors[i] = builtInMirrors[i];
-        catalogueStallSeconds = builtInStallSeconds;
     }
 
     // A fresh log, window, catalogue and libcurl, as at a program start.
@@ -70,16 +67,15 @@ protected:
     {
         if (!theApp.transfer)
             return;
-        curl_easy_cleanup(theApp.transfer);
-        theApp.transfer = nullptr;
-        curl_global_cleanup();
+        theApp.transfer.reset();
+        EndTransferLibrary();
     }
 
     void SetMirrors(const std::string& first, const std::string& second, const std::string& third)
     {
-        catalogueMirrors[0] = first;
-        catalogueMirrors[1] = second;
-        catalogueMirrors[2] = third;
+        mirrors.urls[0] = first;
+        mirrors.urls[1] = second;
+        mirrors.urls[2] = third;
     }
 
     // log.txt as lines, without their CR.
@@ -109,15 +105,15 @@ protected:
     CTestFolder folder;
     CMemoryWindowOperations window;
     CTestServer server;
-    std::string builtInMirrors[kMirrorCount];
-    long builtInStallSeconds = 0;
+    CatalogueMirrors mirrors;
+    StopRequest stop{false};
 };
 
 TEST_F(CatalogueFetch, FirstMirrorValid)
 {
     SetMirrors(server.Put("first.txt", kCatalogue), RefusedUrl(), RefusedUrl());
 
-    EXPECT_TRUE(FetchCatalogue());
+    EXPECT_TRUE(LoadCatalogue(mirrors, stop));
 
     EXPECT_EQ(FetchLines(), (std::vector<std::string>{"Config file downloaded ! (0/3)"}));
     EXPECT_EQ(window.statusHistory,
@@ -125,14 +121,14 @@ TEST_F(CatalogueFetch, FirstMirrorValid)
     EXPECT_EQ(window.Outline(), kOutline);
     EXPECT_EQ(theApp.catalogueMessage, "Hello.\n");
     EXPECT_TRUE(window.shownMessages.empty());
-    EXPECT_NE(theApp.transfer, nullptr);
+    EXPECT_TRUE(theApp.transfer);
 }
 
 // Transfer failures of mirror 1: logged with libcurl's code, then mirror 2.
 TEST_F(CatalogueFetch, FailedTransferMovesToNextMirror)
 {
     std::string valid = server.Put("valid.txt", kCatalogue);
-    catalogueStallSeconds = 2;  // the server's own stall lasts far longer
+    mirrors.stallSeconds = 2;  // the server's own stall lasts far longer
     struct Case {
         const char* what;
         std::string url;
@@ -148,7 +144,7 @@ TEST_F(CatalogueFetch, FailedTransferMovesToNextMirror)
         StartOver();
         SetMirrors(c.url, valid, RefusedUrl());
 
-        EXPECT_TRUE(FetchCatalogue());
+        EXPECT_TRUE(LoadCatalogue(mirrors, stop));
 
         std::string error = "Config file downloading error: " + std::to_string(c.code) + " (0/3)";
         EXPECT_EQ(FetchLines(), (std::vector<std::string>{error, "Config file downloaded ! (1/3)"}));
@@ -165,7 +161,7 @@ TEST_F(CatalogueFetch, ErrorPageIsRejectedAndNextMirrorRead)
 {
     SetMirrors(server.Url("404/valid.txt"), server.Put("valid.txt", kCatalogue), RefusedUrl());
 
-    EXPECT_TRUE(FetchCatalogue());
+    EXPECT_TRUE(LoadCatalogue(mirrors, stop));
 
     EXPECT_EQ(FetchLines(),
               (std::vector<std::string>{"Config file downloaded ! (0/3)", "Config file downloaded ! (1/3)"}));
@@ -202,7 +198,7 @@ TEST_F(CatalogueFetch, BadCatalogueMovesToNextMirror)
         StartOver();
         SetMirrors(server.Put(c.name, c.content), valid, RefusedUrl());
 
-        EXPECT_TRUE(FetchCatalogue());
+        EXPECT_TRUE(LoadCatalogue(mirrors, stop));
 
         std::vector<std::string> lines = LogLines();
         auto first = std::find(lines.begin(), lines.end(), "Config file downloaded ! (0/3)");
@@ -224,12 +220,30 @@ TEST_F(CatalogueFetch, AnAnswerLargerThanAnyCatalogueFailsThatMirror)
     std::string huge(kMaxCatalogueBytes + 1, 'x');
     SetMirrors(server.Put("huge.txt", huge), server.Put("valid.txt", kCatalogue), RefusedUrl());
 
-    EXPECT_TRUE(FetchCatalogue());
+    EXPECT_TRUE(LoadCatalogue(mirrors, stop));
 
     std::vector<std::string> lines = LogLines();
     EXPECT_NE(std::find(lines.begin(), lines.end(), "Config file downloading error: 23 (0/3)"), lines.end());
     EXPECT_TRUE(theApp.catalogueText == kCatalogue);
     EXPECT_EQ(window.Outline(), kOutline);
+}
+
+// Closing the window while a mirror is silent: the attempt ends at the next
+// stop check, no further mirror is tried and nobody is asked to retry.
+TEST_F(CatalogueFetch, StopRequestEndsAStalledFetch)
+{
+    SetMirrors(server.Url("stall/valid.txt"), server.Put("valid.txt", kCatalogue), RefusedUrl());
+    std::thread closer([this] {
+        Sleep(500);
+        stop = true;
+    });
+
+    EXPECT_FALSE(LoadCatalogue(mirrors, stop));
+    closer.join();
+
+    EXPECT_EQ(FetchLines(), (std::vector<std::string>{"Config file downloading error: 42 (0/3)"}));
+    EXPECT_TRUE(window.shownMessages.empty());
+    EXPECT_EQ(window.Outline(), "");
 }
 
 TEST_F(CatalogueFetch, AllMirrorsFailThenRetryThenCancel)
@@ -238,7 +252,7 @@ TEST_F(CatalogueFetch, AllMirrorsFailThenRetryThenCancel)
     window.InsertNode(nullptr, "left over");
     window.answers = {IDRETRY, IDCANCEL};
 
-    EXPECT_FALSE(FetchCatalogue());
+    EXPECT_FALSE(LoadCatalogue(mirrors, stop));
 
     std::vector<std::string> round = {"Config file downloading error: 7 (0/3)", "Config file downloaded ! (1/3)",
                                       "Config file downloaded ! (2/3)"};
@@ -283,7 +297,7 @@ TEST_F(CatalogueFetch, RetryStartsOverAndCanSucceed)
     user.answers = {IDRETRY};
     SetMirrors(RefusedUrl(), RefusedUrl(), server.Url("late.txt"));
 
-    EXPECT_TRUE(FetchCatalogue());
+    EXPECT_TRUE(LoadCatalogue(mirrors, stop));
 
     EXPECT_EQ(FetchLines(), (std::vector<std::string>{
                                 "Config file downloading error: 7 (0/3)", "Config file downloading error: 7 (1/3)",
@@ -310,7 +324,7 @@ TEST_F(CatalogueFetch, CatalogueInManySmallBlocksIsByteIdentical)
     server.Put("big.txt", text);
     SetMirrors(server.Url("blocks:50/big.txt"), RefusedUrl(), RefusedUrl());
 
-    EXPECT_TRUE(FetchCatalogue());
+    EXPECT_TRUE(LoadCatalogue(mirrors, stop));
 
     EXPECT_EQ(theApp.catalogueText.size(), text.size());
     EXPECT_TRUE(theApp.catalogueText == text) << "same length, other bytes";

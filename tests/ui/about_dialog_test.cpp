@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/application.h"
+#include "core/application.h"
 #include "ui/about_dialog.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/application.h"
+#include "core/application.h"
 #include "ui/hyperlink.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/application.h"
+#include "core/application.h"
 #include "catalogue/catalogue.h"
 #include "support/memory_window_operations.h"
 #include "ui/item_tree.h"

@@ -3,11 +3,11 @@
 #include <commctrl.h>
 #include <process.h>
 
-#include "app/application.h"
+#include "core/application.h"
 #include "app/message_loop.h"
 #include "support/test_folder.h"
 #include "ui/controls.h"
-#include "ui/window_operations.h"
+#include "core/window_operations.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "app/application.h"
+#include "core/application.h"
 #include "app/message_loop.h"
 #include "catalogue/catalogue.h"
-#include "ui/window_operations.h"
+#include "core/window_operations.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
-#include "install/readme.h"
+#include "install/punkbuster.h"
 
 #include <windows.h>
 #include <shellapi.h>
 
-#include "app/application.h"
-#include "app/log.h"
-#include "ui/window_operations.h"
+#include "core/application.h"
+#include "core/log.h"
+#include "core/window_operations.h"
 
 void UpdatePunkBuster()
 {
@@ -22,12 +22,4 @@ void UpdatePunkBuster()
         theLog.WriteFormatted("Path nod found (%s).", folder.c_str());
     else
         theLog.WriteFormatted("Shell execute problem: %i", static_cast<int>(result));
-}
-
-void ShowCatalogueMessage()
-{
-    if (theApp.catalogueMessage.empty())
-        return;
-    theApp.ui->ShowMessage(theApp.mainWindow, theApp.catalogueMessage.c_str(), "Punk Buster info",
-                           MB_OK | MB_ICONINFORMATION);
 }

@@ -4,16 +4,20 @@
 #include <string>
 #include <windows.h>
 
+#include "core/workers.h"
+
 // Background of the main window and of its static controls.
 constexpr COLORREF kWindowColour = RGB(236, 233, 216);
 
 class CCatalogue;
 class CSettings;
 class CWindowOperations;
-typedef void CURL;
+class CEasyHandle;
 
 // The one process-wide application object: every control handle, the
 // catalogue, the settings and the byte counts of the running transfer.
+// It is assembled at the top (the program's entry folder), which knows the
+// types it owns.
 class CApplication {
 public:
     CApplication();
@@ -22,9 +26,6 @@ public:
     // Ends the main message loop; may be called from any thread.
     void RequestQuit(int exitCode);
     void EnterProgramFolder();
-    // Reads the catalogue header: the message, then the update check.
-    // True only when a newer release was started.
-    bool ReadHeader();
 
     std::string title;
     HWND mainWindow = nullptr;
@@ -55,12 +56,14 @@ public:
     uint32_t lastUnzipPercent = 0;
     std::string currentItemName;
     bool itemIsArchive = false;
-    CURL* transfer = nullptr;
+    std::unique_ptr<CEasyHandle> transfer;
 
     // The window operations in use: the real controls, or a test's stand-in.
     CWindowOperations* ui = nullptr;
     DWORD mainThreadId = 0;
     bool firstShowDone = false;
+    CWorkers workers;
+    StopRequest stopRequested{false};
 };
 
 extern CApplication theApp;

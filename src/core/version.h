@@ -1,5 +1,5 @@
 #pragma once
-#include "app/build_config.h"
+#include "core/build_config.h"
 
 // The program's version: shown in the title, the log header and the About
 // dialog, and compared by the update check.

@@ -1,10 +1,10 @@
-#include "app/log.h"
+#include "core/log.h"
 
 #include <cstdarg>
 #include <windows.h>
 
-#include "app/application.h"
-#include "ui/window_operations.h"
+#include "core/application.h"
+#include "core/window_operations.h"
 
 CLog theLog;
 

@@ -1,7 +1,3 @@
-#include "catalogue/catalogue_text.h"
-
-#include <cstdio>
-
 #include "catalogue/catalogue.h"
 
 std::string CCatalogue::ReadLine(uint32_t& position) const
@@ -17,14 +13,4 @@ std::string CCatalogue::ReadLine(uint32_t& position) const
     std::string line = sourceText->substr(position, end - position);
     position = static_cast<uint32_t>(end + 1);
     return line;
-}
-
-bool ScanNumber(const std::string& text, int& value)
-{
-    // c_str() ends the field at its own bytes, so the scan never reads past it.
-    value = 0;
-    if (std::sscanf(text.c_str(), "%i", &value) == 1)
-        return true;
-    value = 0;
-    return false;
 }

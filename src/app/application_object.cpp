@@ -1,0 +1,29 @@
+// The application object is put together here, at the top, where the types
+// it owns are all known.
+#include "core/application.h"
+
+#include <cstdio>
+
+#include "catalogue/catalogue.h"
+#include "core/version.h"
+#include "settings/settings.h"
+#include "transfer/easy_handle.h"
+#include "ui/win32_window_operations.h"
+
+namespace {
+CWin32WindowOperations realWindow;
+}
+
+// After the hyperlink class registration, before the About dialog's links.
+CApplication theApp __attribute__((init_priority(102)));
+
+CApplication::CApplication()
+    : catalogue(new CCatalogue), settings(new CSettings), ui(&realWindow)
+{
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%s %i.%i.%i", "Tavrin", kVersionMajor, kVersionMinor,
+                  kVersionRelease);
+    title = buffer;
+}
+
+CApplication::~CApplication() = default;

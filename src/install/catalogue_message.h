@@ -1,0 +1,4 @@
+#pragma once
+
+// Shows the catalogue's message, if it has one.
+void ShowCatalogueMessage();

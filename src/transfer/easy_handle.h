@@ -1,0 +1,22 @@
+#pragma once
+
+// libcurl's global state: started before the first transfer of a run, ended
+// at shutdown once no worker can be inside a transfer.
+void StartTransferLibrary();
+void EndTransferLibrary();
+
+// One libcurl easy handle, released with its owner. Only transfer/ looks
+// inside; everyone else just holds it.
+class CEasyHandle {
+public:
+    CEasyHandle();
+    ~CEasyHandle();
+    CEasyHandle(const CEasyHandle&) = delete;
+    CEasyHandle& operator=(const CEasyHandle&) = delete;
+
+    // The CURL pointer; null when libcurl could not make a handle.
+    void* Get() const { return handle; }
+
+private:
+    void* handle;
+};

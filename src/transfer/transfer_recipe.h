@@ -1,0 +1,30 @@
+#pragma once
+#include <cstddef>
+#include <string>
+
+#include "core/workers.h"
+
+class CEasyHandle;
+
+// libcurl's write callback: takes a block, returns the bytes it consumed.
+using WriteCallback = size_t (*)(char* data, size_t size, size_t count, void* target);
+
+// What one transfer needs: where from, where the blocks go, when a stalled
+// server counts as gone, and the program's stop request.
+struct TransferRequest {
+    std::string url;
+    WriteCallback write;
+    void* target;
+    long stallSeconds;  // less than 1 byte a second for this long ends the attempt
+    const StopRequest* stop;
+};
+
+// libcurl's result when a transfer ended because the program is closing.
+constexpr int kTransferStopped = 42;
+
+// Sets every option of the recipe on `handle`: the URL, 5 s to connect, the
+// write callback and its target, the stall limit, and a stop check that
+// libcurl runs between blocks and while it waits.
+void ApplyTransferRecipe(CEasyHandle& handle, const TransferRequest& request);
+// Runs the transfer; libcurl's result code (0 for success).
+int PerformTransfer(CEasyHandle& handle);
