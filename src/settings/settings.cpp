@@ -60,7 +60,16 @@ bool CSettings::Load()
 
 bool CSettings::Save()
 {
-    FILE* file = _fsopen(kFileName, "wt", _SH_DENYNO);
+    // Written beside the file and moved over it, so that a run ended in the
+    // middle never leaves a settings file cut short. A read-only file stays
+    // as it is, as it would if it were written in place.
+    const char kTemporaryName[] = "settings.cfg.new";
+    DWORD attributes = GetFileAttributesA(kFileName);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+        theLog.WriteLine("Can't open local config file for writing");
+        return false;
+    }
+    FILE* file = _fsopen(kTemporaryName, "wt", _SH_DENYNO);
     if (!file) {
         theLog.WriteLine("Can't open local config file for writing");
         return false;
@@ -68,7 +77,13 @@ bool CSettings::Save()
     std::fprintf(file, "%s\n", theApp.ui->GetEditText(pak0Edit).c_str());
     std::fprintf(file, "%s\n", theApp.ui->GetEditText(folderEdit).c_str());
     std::fputs(showMessage ? "message" : "informed", file);
+    bool written = std::fflush(file) == 0;
     std::fclose(file);
+    if (!written || !MoveFileExA(kTemporaryName, kFileName, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        DeleteFileA(kTemporaryName);
+        theLog.WriteLine("Can't open local config file for writing");
+        return false;
+    }
     theLog.WriteLine("Local config file overwrited.");
     return true;
 }

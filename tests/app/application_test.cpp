@@ -3,27 +3,28 @@
 
 #include "core/application.h"
 #include "app/window_procedure.h"
+#include "support/app_fixture.h"
 #include "support/memory_window_operations.h"
 
 namespace {
 
 // A real window driven by the program's own window procedure.
-class MainWindowProcedureTest : public ::testing::Test {
+class MainWindowProcedureTest : public CApplicationTest {
 protected:
     void SetUp() override
     {
+        CApplicationTest::SetUp();
         WNDCLASSA windowClass = {};
         windowClass.lpfnWndProc = DefWindowProcA;
         windowClass.lpszClassName = "TavrinDispatchTest";
         RegisterClassA(&windowClass);
         window = CreateWindowA("TavrinDispatchTest", "", WS_OVERLAPPED, 0, 0, 10, 10, nullptr,
                                nullptr, nullptr, nullptr);
-        theApp.firstShowDone = false;
     }
     void TearDown() override
     {
         DestroyWindow(window);
-        theApp.firstShowDone = false;
+        CApplicationTest::TearDown();
     }
 
     bool TimerPending()

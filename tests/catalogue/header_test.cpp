@@ -1,6 +1,6 @@
 #include "app/startup.h"
 #include "catalogue/catalogue_header.h"
-#include "catalogue_fixture.h"
+#include "support/catalogue_fixture.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include <random>
 
 #include "app/startup.h"
-#include "catalogue_fixture.h"
+#include "support/catalogue_fixture.h"
 
 namespace {
 

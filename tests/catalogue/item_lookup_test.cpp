@@ -1,7 +1,7 @@
 #include <vector>
 
 #include "catalogue/record_lines.h"
-#include "catalogue_fixture.h"
+#include "support/catalogue_fixture.h"
 #include "worked_example.h"
 
 namespace {

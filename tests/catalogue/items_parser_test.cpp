@@ -1,4 +1,4 @@
-#include "catalogue_fixture.h"
+#include "support/catalogue_fixture.h"
 #include "worked_example.h"
 
 namespace {

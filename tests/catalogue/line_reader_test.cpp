@@ -1,7 +1,7 @@
 #include <vector>
 
 #include "catalogue/scan_number.h"
-#include "catalogue_fixture.h"
+#include "support/catalogue_fixture.h"
 
 namespace {
 

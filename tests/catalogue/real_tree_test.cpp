@@ -2,7 +2,7 @@
 #include <commctrl.h>
 
 #include "app/message_loop.h"
-#include "catalogue_fixture.h"
+#include "support/catalogue_fixture.h"
 #include "ui/win32_window_operations.h"
 
 namespace {
@@ -48,7 +48,6 @@ protected:
     void TearDown() override
     {
         DestroyWindow(theApp.mainWindow);
-        theApp.mainWindow = theApp.itemTree = nullptr;
         CatalogueTest::TearDown();
     }
 

@@ -12,6 +12,7 @@
 #include "core/application.h"
 #include "core/log.h"
 #include "install/shortcuts.h"
+#include "support/app_fixture.h"
 #include "support/memory_window_operations.h"
 #include "support/test_folder.h"
 
@@ -96,10 +97,11 @@ std::vector<std::string> FilesIn(const std::string& folder)
     return names;
 }
 
-class ShortcutsTest : public testing::Test {
+class ShortcutsTest : public CApplicationTest {
 protected:
     void SetUp() override
     {
+        CApplicationTest::SetUp();
         CoInitialize(nullptr);
         theLog.Open();
         installFolder = folder.File("Quake3");
@@ -113,7 +115,7 @@ protected:
     void TearDown() override
     {
         theLog.Close();
-        theApp.folderEdit = nullptr;
+        CApplicationTest::TearDown();
     }
 
     void SetInstallFolder(const std::string& path) { window.editTexts[theApp.folderEdit] = path; }

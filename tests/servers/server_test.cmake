@@ -4,8 +4,8 @@
 set(TAVRIN_SERVERS_DIR ${CMAKE_CURRENT_LIST_DIR})
 
 function(tavrin_add_server_test name)
-  add_executable(${name} ${ARGN} ${TAVRIN_SERVERS_DIR}/test_server.cpp)
-  target_link_libraries(${name} PRIVATE tavrin_test_support GTest::gtest_main ws2_32)
+  add_executable(${name} ${ARGN})
+  target_link_libraries(${name} PRIVATE tavrin_test_support GTest::gtest_main)
   add_test(NAME ${name}
            COMMAND bash ${TAVRIN_SERVERS_DIR}/with_http_server.sh --
                    ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:${name}>)

@@ -110,4 +110,16 @@ TEST_F(SettingsTest, SaveFailsWhenTheFileCannotBeWritten)
 {
     CreateDirectoryA("settings.cfg", nullptr);
     EXPECT_FALSE(settings.Save());
+    EXPECT_EQ(GetFileAttributesA("settings.cfg.new"), INVALID_FILE_ATTRIBUTES);
+}
+
+// A failed save leaves the file of the last good one whole.
+TEST_F(SettingsTest, AFailedSaveKeepsThePreviousFile)
+{
+    WriteWholeFile("settings.cfg", "a\nb\ninformed");
+    SetFileAttributesA("settings.cfg", FILE_ATTRIBUTE_READONLY);
+    ui.editTexts[settings.pak0Edit] = "other";
+    EXPECT_FALSE(settings.Save());
+    SetFileAttributesA("settings.cfg", FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(ReadWholeFile("settings.cfg"), "a\nb\ninformed");
 }

@@ -10,7 +10,8 @@
 #include "core/application.h"
 #include "core/log.h"
 #include "catalogue/catalogue.h"
-#include "servers/test_server.h"
+#include "support/test_server.h"
+#include "support/app_fixture.h"
 #include "support/memory_window_operations.h"
 #include "support/test_folder.h"
 #include "transfer/catalogue_fetch.h"
@@ -36,7 +37,7 @@ const char kCatalogue[] =
     "!\n";
 const char kOutline[] = "[ ] Maps\n  [ ] Map pack\n";
 
-class CatalogueFetch : public ::testing::Test {
+class CatalogueFetch : public CApplicationTest {
 protected:
     void SetUp() override
     {
@@ -48,19 +49,18 @@ protected:
     {
         ReleaseTransfer();
         theLog.Close();
+        CApplicationTest::TearDown();
     }
 
     // A fresh log, window, catalogue and libcurl, as at a program start.
     void StartOver()
     {
         ReleaseTransfer();
+        RebuildApplication();
         theLog.Close();
         theLog.Open();
         window.statusHistory.clear();
         window.DeleteAllNodes();
-        theApp.catalogue.reset(new CCatalogue);
-        theApp.catalogueText.clear();
-        theApp.catalogueMessage.clear();
     }
 
     void ReleaseTransfer()

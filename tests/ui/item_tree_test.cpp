@@ -4,16 +4,18 @@
 
 #include "core/application.h"
 #include "catalogue/catalogue.h"
+#include "support/app_fixture.h"
 #include "support/memory_window_operations.h"
 #include "ui/item_tree.h"
 
 namespace {
 
 // G1 (a, G2 (b, c), d), e, G3 (f); items have descriptions, groups none.
-class ItemTreeTest : public ::testing::Test {
+class ItemTreeTest : public CApplicationTest {
 protected:
     void SetUp() override
     {
+        CApplicationTest::SetUp();
         text = "[a]\n{About a}\n[e]\n{About e}\n";
         theApp.catalogue->sourceText = &text;
         g1 = window.InsertNode(nullptr, "G1");
@@ -28,7 +30,7 @@ protected:
         // The control reports each change of selection.
         window.selectionChanged = ShowSelectedItemInfo;
     }
-    void TearDown() override { theApp.catalogue->sourceText = nullptr; }
+
 
     // A click on a check box: our handling, then the control's own toggle.
     void ClickCheckBox(HTREEITEM node)

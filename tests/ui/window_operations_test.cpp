@@ -5,6 +5,7 @@
 
 #include "core/application.h"
 #include "app/message_loop.h"
+#include "support/app_fixture.h"
 #include "support/test_folder.h"
 #include "ui/controls.h"
 #include "core/window_operations.h"
@@ -13,10 +14,11 @@ namespace {
 
 // The real main window's controls, made by the program's own code, in a
 // window of the test's.
-class RealWindowTest : public ::testing::Test {
+class RealWindowTest : public CApplicationTest {
 protected:
     void SetUp() override
     {
+        CApplicationTest::SetUp();
         WNDCLASSA windowClass = {};
         windowClass.lpfnWndProc = DefWindowProcA;
         windowClass.lpszClassName = "TavrinOperationsTest";
@@ -30,15 +32,7 @@ protected:
     void TearDown() override
     {
         DestroyWindow(theApp.mainWindow);
-        CApplication& app = theApp;
-        for (HWND* field :
-             {&app.mainWindow, &app.itemTree, &app.overallProgressBar, &app.itemProgressBar,
-              &app.statusLabel, &app.bannerImage, &app.infoTextLabel, &app.infoTitleLabel,
-              &app.installButton, &app.aboutButton, &app.pak0Button, &app.folderButton,
-              &app.selectAllButton, &app.selectNoneButton, &app.punkBusterButton, &app.cpmaButton,
-              &app.defragButton, &app.superHudButton, &app.gameScannerButton, &app.readmeButton,
-              &app.pak0Edit, &app.folderEdit, &app.shortcutsButton})
-            *field = nullptr;
+        CApplicationTest::TearDown();
     }
 
     std::string TextOf(HWND control)

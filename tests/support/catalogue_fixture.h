@@ -7,6 +7,7 @@
 #include "core/application.h"
 #include "core/log.h"
 #include "catalogue/catalogue.h"
+#include "support/app_fixture.h"
 #include "support/memory_window_operations.h"
 #include "support/test_folder.h"
 
@@ -21,21 +22,23 @@ inline std::string Lines(std::initializer_list<std::string> lines, const std::st
 
 // A catalogue text in theApp, an in-memory tree, and a fresh log.txt in a
 // temporary folder.
-class CatalogueTest : public ::testing::Test {
+class CatalogueTest : public CApplicationTest {
 protected:
     // Also starts a fresh case inside one test.
     void SetUp() override
     {
+        CApplicationTest::SetUp();
         theLog.Close();
         theLog.Open();
-        theApp.catalogueMessage.clear();
-        theApp.catalogue->preChecked.clear();
-        theApp.catalogue->parentStack.clear();
         theApp.catalogue->sourceText = &theApp.catalogueText;
         window.DeleteAllNodes();
         window.nodes.clear();
     }
-    void TearDown() override { theLog.Close(); }
+    void TearDown() override
+    {
+        theLog.Close();
+        CApplicationTest::TearDown();
+    }
 
     CCatalogue& Catalogue() { return *theApp.catalogue; }
     void Load(const std::string& text) { theApp.catalogueText = text; }

@@ -1,4 +1,4 @@
-#include "servers/test_server.h"
+#include "support/test_server.h"
 
 #include <cstdlib>
 #include <winsock2.h>
