@@ -1,10 +1,12 @@
 #include "install/shortcuts.h"
 
+#include <memory>
 #include <windows.h>
 #include <shlobj.h>
 #include <wrl/client.h>
 
 #include "core/application.h"
+#include "core/com_initialization.h"
 #include "core/log.h"
 #include "core/file_names.h"
 #include "core/window_operations.h"
@@ -48,20 +50,20 @@ void RunShortcutCommand(const ShortcutRow& row)
 
 bool ReadDesktopFolder(std::string& desktop)
 {
-    HKEY key;
+    HKEY opened;
     if (RegOpenKeyExA(HKEY_CURRENT_USER,
                       "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders\\", 0,
-                      KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) {
+                      KEY_ALL_ACCESS, &opened) != ERROR_SUCCESS) {
         theLog.WriteLine("RegOpenKeyEx failed.");
         return false;
     }
     // One byte more than the query is told of: a stored value need not end
     // in a terminator.
     char path[MAX_PATH + 1] = "";
+    std::unique_ptr<HKEY__, decltype(&RegCloseKey)> key(opened, RegCloseKey);
     DWORD size = MAX_PATH;
-    LONG error = RegQueryValueExA(key, "Desktop", nullptr, nullptr, reinterpret_cast<BYTE*>(path),
+    LONG error = RegQueryValueExA(key.get(), "Desktop", nullptr, nullptr, reinterpret_cast<BYTE*>(path),
                                   &size);
-    RegCloseKey(key);
     if (error != ERROR_SUCCESS) {
         theLog.WriteFormatted("RegQueryValueEx failed (%i)", static_cast<int>(error));
         if (error == ERROR_MORE_DATA)
@@ -118,8 +120,7 @@ bool CreateShortcut(const std::string& target, const std::string& linkName, cons
         return false;
     std::string linkPath = desktop + linkName;
 
-    // COM stays initialised on the window's thread; the folder browser uses it too.
-    CoInitialize(nullptr);
+    InitializeComOnThisThread();
     ComPtr<IShellLinkA> link;
     if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
                                 IID_PPV_ARGS(&link))))

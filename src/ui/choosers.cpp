@@ -1,10 +1,12 @@
 #include "ui/choosers.h"
 
+#include <memory>
 #include <windows.h>
 #include <commdlg.h>
 #include <shlobj.h>
 
 #include "core/application.h"
+#include "core/com_initialization.h"
 #include "core/window_operations.h"
 
 void ChoosePak0File()
@@ -26,17 +28,16 @@ void ChoosePak0File()
 
 void ChooseInstallFolder()
 {
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    InitializeComOnThisThread();
     char path[MAX_PATH] = "";
     BROWSEINFOA browse = {};
     browse.pszDisplayName = path;
     browse.lpszTitle = "Choose directory";
     browse.ulFlags = BIF_NEWDIALOGSTYLE;
-    LPITEMIDLIST chosen = SHBrowseForFolderA(&browse);
+    std::unique_ptr<ITEMIDLIST, decltype(&CoTaskMemFree)> chosen(SHBrowseForFolderA(&browse), CoTaskMemFree);
     if (!chosen)
         return;
     // A virtual folder has no path: the box keeps what it had.
-    if (SHGetPathFromIDListA(chosen, path))
+    if (SHGetPathFromIDListA(chosen.get(), path))
         theApp.ui->SetEditText(theApp.folderEdit, path);
-    CoTaskMemFree(chosen);
 }

@@ -11,7 +11,16 @@ SERVER = os.path.join(ROOT, "tests", "servers", "http_server.py")
 MIRROR_PORTS = (47001, 47002, 47003)  # the mirrors the test build knows
 BUILD = os.environ.get("TAVRIN_BUILD_DIR", os.path.join(os.path.dirname(__file__), "..", "..", "build"))
 WINE_RUN = os.path.join(os.path.dirname(__file__), "..", "..", "scripts", "wine_run.sh")
-TITLE = "Tavrin 2.0.4"
+
+
+def built_version(build=BUILD):
+    """The version of the build in `build`, e.g. "2.0.4"."""
+    with open(os.path.join(build, "version.txt")) as handle:
+        return handle.read().strip()
+
+
+VERSION = built_version()
+TITLE = "Tavrin " + VERSION
 
 
 def wine(*args, timeout=60, cwd=None):
@@ -52,6 +61,12 @@ class Mirrors:
                     break
                 time.sleep(0.05)
 
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *_):
+        self.stop()
+
     def stop(self):
         for server in self.servers:
             server.kill()
@@ -73,6 +88,12 @@ class TavrinRun:
         shutil.copy(exe or os.path.join(BUILD, "Tavrin.exe"), self.exe)
         self.driver_exe = os.path.join(BUILD, "driver.exe")
         self.process = None
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *_):
+        self.cleanup()
 
     def start(self):
         self.process = subprocess.Popen([WINE_RUN, self.exe], cwd=self.folder,

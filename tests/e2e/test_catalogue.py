@@ -1,5 +1,6 @@
 """The real program fetches its catalogue from loopback mirrors and shows it
 as a tree; the retry question when no mirror delivers."""
+import time
 import unittest
 
 from harness import Mirrors, TavrinRun
@@ -34,6 +35,9 @@ http://127.0.0.1:47001/files/tool.zip
 !
 [Config]
 """
+
+DEFAULT_SETTINGS = (b"C:\\Program Files\\Quake III Arena\\baseq3\\pak0.pk3\r\n"
+                    b"D:\\Quake III Arena\r\nmessage")
 
 TREE_AT_START = """[ ] Maps
   [x] Map pack
@@ -88,15 +92,22 @@ class CatalogueTest(unittest.TestCase):
         self.assertIn("Config downloading failure.", log)
         self.assertEqual(log[-4:], ["Exit code: 0", "", "---=== Tavrin Log ===---", ""])
 
-    def test_closing_while_the_fetch_is_stalled_ends_cleanly(self):
-        run = self.start(("stall", None, None))
-        self.assertEqual(run.driver("wait-window", "30")[0], 0)
-        self.assertTrue(run.close())
-        self.assertEqual(run.wait_exit(30), 0)
-        log = self.log(run)
-        self.assertEqual(log[-4:], ["Exit code: 0", "", "---=== Tavrin Log ===---", ""])
-        self.assertIn("Local config file overwrited.", log)
-
+    def test_closing_during_a_slow_fetch_ends_cleanly_at_once(self):
+        # A silent mirror and one that drips a byte at a time: neither may
+        # hold the close, nor write after the exit lines.
+        for mode in ("stall", "drip"):
+            with self.subTest(mode=mode), Mirrors(CATALOGUE, (mode, None, None)), TavrinRun() as run:
+                run.start()
+                self.assertEqual(run.driver("wait-window", "30")[0], 0)
+                time.sleep(1)  # the fetch is under way
+                closed_at = time.monotonic()
+                self.assertTrue(run.close())
+                self.assertEqual(run.wait_exit(30), 0)
+                self.assertLess(time.monotonic() - closed_at, 10, "the close waited for the mirror")
+                log = self.log(run)
+                self.assertEqual(log[-4:], ["Exit code: 0", "", "---=== Tavrin Log ===---", ""])
+                self.assertIn("Local config file overwrited.", log)
+                self.assertEqual(run.file("settings.cfg"), DEFAULT_SETTINGS)
 
 if __name__ == "__main__":
     unittest.main()

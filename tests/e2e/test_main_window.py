@@ -4,7 +4,7 @@ import os
 import re
 import unittest
 
-from harness import Mirrors, TavrinRun, sample_catalogue
+from harness import VERSION, Mirrors, TavrinRun, sample_catalogue
 
 # class, text, x, y, width, height, id, in creation order
 EXPECTED_CONTROLS = [
@@ -70,7 +70,7 @@ class MainWindowTest(unittest.TestCase):
         log = run.file("log.txt").decode("cp1250")
         lines = log.split("\r\n")
         self.assertEqual(lines[0], "---=== Tavrin Log ===---")
-        self.assertEqual(lines[1], "version: 2.0.4")
+        self.assertEqual(lines[1], "version: " + VERSION)
         self.assertRegex(lines[2], r"^[1-9]\d?\.[1-9]\d?\.\d{4}  \d{1,2}:\d{1,2}$")
         self.assertIn("Local config file doesn't exists", lines)
         self.assertIn("Local config file overwrited.", lines)

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/application.h"
+#include "core/version.h"
 #include "ui/about_dialog.h"
 
 namespace {
@@ -129,7 +130,9 @@ TEST(AboutDialogTest, EveryOpeningShowsTheSameFourLinksAndEveryWayOutCloses)
         Observed seen = OpenLookAndClose(closing.close);
 
         ASSERT_TRUE(seen.found);
-        EXPECT_EQ("v 2.0.4", seen.version);
+        EXPECT_EQ("v " + std::to_string(kVersionMajor) + "." + std::to_string(kVersionMinor) + "." +
+                      std::to_string(kVersionRelease),
+                  seen.version);
         EXPECT_EQ(templateOrder, seen.controlIds);
         ASSERT_EQ(4u, seen.linkWindows.size());
         EXPECT_TRUE(seen.linksAreTheObjects);
