@@ -21,41 +21,63 @@ using Microsoft::WRL::ComPtr;
 namespace {
 
 const char kShellFolders[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+// The shell writes "Shell Folders" anew from here whenever it looks a folder
+// up, from any process of the prefix (Wine's desktop among them, which on a
+// fresh prefix starts while the first tests run). Pointing both at the
+// test's folder keeps such a rewrite from moving the Desktop away.
+const char kUserShellFolders[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
 
-// Points the Desktop value elsewhere for one test and puts the old one back.
-class CDesktopValue {
+// One registry value, changed for one test and put back afterwards.
+class CSavedValue {
 public:
-    CDesktopValue()
+    CSavedValue(const char* keyName, const char* valueName) : name(valueName)
     {
-        RegCreateKeyExA(HKEY_CURRENT_USER, kShellFolders, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                        &key, nullptr);
+        RegCreateKeyExA(HKEY_CURRENT_USER, keyName, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                        nullptr);
         DWORD size = 0;
-        existed = RegQueryValueExA(key, "Desktop", nullptr, &type, nullptr, &size) == ERROR_SUCCESS;
+        existed = RegQueryValueExA(key, name, nullptr, &type, nullptr, &size) == ERROR_SUCCESS;
         if (existed) {
             saved.resize(size);
-            RegQueryValueExA(key, "Desktop", nullptr, &type, saved.data(), &size);
+            RegQueryValueExA(key, name, nullptr, &type, saved.data(), &size);
         }
     }
-    ~CDesktopValue()
+    ~CSavedValue()
     {
         if (existed)
-            RegSetValueExA(key, "Desktop", 0, type, saved.data(), static_cast<DWORD>(saved.size()));
+            RegSetValueExA(key, name, 0, type, saved.data(), static_cast<DWORD>(saved.size()));
         else
-            RegDeleteValueA(key, "Desktop");
+            RegDeleteValueA(key, name);
         RegCloseKey(key);
     }
-    void Set(const std::string& path)
+    void Set(const std::string& text, DWORD valueType)
     {
-        RegSetValueExA(key, "Desktop", 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
-                       static_cast<DWORD>(path.size() + 1));
+        RegSetValueExA(key, name, 0, valueType, reinterpret_cast<const BYTE*>(text.c_str()),
+                       static_cast<DWORD>(text.size() + 1));
     }
-    void Remove() { RegDeleteValueA(key, "Desktop"); }
+    void Remove() { RegDeleteValueA(key, name); }
 
 private:
+    const char* name;
     HKEY key = nullptr;
     bool existed = false;
     DWORD type = REG_SZ;
     std::vector<BYTE> saved;
+};
+
+// Points the Desktop folder elsewhere for one test and puts it back.
+class CDesktopValue {
+public:
+    void Set(const std::string& path)
+    {
+        userShellFolder.Set(path, REG_EXPAND_SZ);
+        shellFolder.Set(path, REG_SZ);
+    }
+    // Only the value the program reads goes; the shell's own source stays.
+    void Remove() { shellFolder.Remove(); }
+
+private:
+    CSavedValue userShellFolder{kUserShellFolders, "Desktop"};
+    CSavedValue shellFolder{kShellFolders, "Desktop"};
 };
 
 struct Link {
