@@ -26,6 +26,7 @@ void ApplyTransferRecipe(CEasyHandle& handle, const TransferRequest& request)
     curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, StopCheck);
     curl_easy_setopt(curl, CURLOPT_XFERINFODATA, const_cast<StopRequest*>(request.stop));
     curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+    curl_easy_setopt(curl, CURLOPT_FAILONERROR, request.failOnHttpError ? 1L : 0L);
 }
 
 int PerformTransfer(CEasyHandle& handle)

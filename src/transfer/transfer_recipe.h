@@ -17,6 +17,10 @@ struct TransferRequest {
     void* target;
     long stallSeconds;  // less than 1 byte a second for this long ends the attempt
     const StopRequest* stop;
+    // An answer of 400 or above ends the attempt (libcurl's code 22) before
+    // any of its body is written. The catalogue fetch leaves it off: its
+    // parser refuses an error page on its own.
+    bool failOnHttpError;
 };
 
 // libcurl's result when a transfer ended because the program is closing.

@@ -1,0 +1,28 @@
+#include "transfer/file_write.h"
+
+#include <share.h>
+
+#include "core/application.h"
+#include "core/progress.h"
+#include "core/window_operations.h"
+
+size_t WriteToFile(char* data, size_t size, size_t count, void* target)
+{
+    DownloadTarget& download = *static_cast<DownloadTarget*>(target);
+    if (!download.file) {
+        download.file = _fsopen(download.path, "wb", _SH_DENYNO);
+        if (!download.file)
+            return 0;
+    }
+    size_t written = std::fwrite(data, size, count, download.file);
+    AddReceived(static_cast<uint32_t>(written * size));
+    theApp.ui->SetStatus("Downloading " + theApp.currentItemName);
+    return written;
+}
+
+void CloseTarget(DownloadTarget& target)
+{
+    if (target.file)
+        std::fclose(target.file);
+    target.file = nullptr;
+}
