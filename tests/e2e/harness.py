@@ -1,6 +1,7 @@
 """Runs the real Tavrin.exe under Wine in a fresh folder and works it through
 the driver, as a person would. Used by the end-to-end tests."""
 import os
+import re
 import shutil
 import subprocess
 import tempfile
@@ -8,7 +9,6 @@ import time
 
 ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
 SERVER = os.path.join(ROOT, "tests", "servers", "http_server.py")
-MIRROR_PORTS = (47001, 47002, 47003)  # the mirrors the test build knows
 BUILD = os.environ.get("TAVRIN_BUILD_DIR", os.path.join(os.path.dirname(__file__), "..", "..", "build"))
 WINE_RUN = os.path.join(os.path.dirname(__file__), "..", "..", "scripts", "wine_run.sh")
 
@@ -19,8 +19,16 @@ def built_version(build=BUILD):
         return handle.read().strip()
 
 
+def built_mirror_ports(build=BUILD):
+    """The loopback ports of the three mirrors built into the program."""
+    with open(os.path.join(build, "mirrors.txt")) as handle:
+        return tuple(int(re.match(r"http://127\.0\.0\.1:(\d+)/", line).group(1))
+                     for line in handle.read().split())
+
+
 VERSION = built_version()
 TITLE = "Tavrin " + VERSION
+MIRROR_PORTS = built_mirror_ports()  # 47001 to 47003 unless the build names others
 
 
 def wine(*args, timeout=60, cwd=None):
