@@ -9,20 +9,24 @@
 size_t WriteToFile(char* data, size_t size, size_t count, void* target)
 {
     DownloadTarget& download = *static_cast<DownloadTarget*>(target);
-    if (!download.file) {
-        download.file = _fsopen(download.path, "wb", _SH_DENYNO);
-        if (!download.file)
-            return 0;
-    }
+    if (!OpenTarget(download))
+        return 0;
     size_t written = std::fwrite(data, size, count, download.file);
     AddReceived(static_cast<uint32_t>(written * size));
     theApp.ui->SetStatus("Downloading " + theApp.currentItemName);
     return written;
 }
 
-void CloseTarget(DownloadTarget& target)
+bool OpenTarget(DownloadTarget& target)
 {
-    if (target.file)
-        std::fclose(target.file);
+    if (!target.file)
+        target.file = _fsopen(target.path, "wb", _SH_DENYNO);
+    return target.file != nullptr;
+}
+
+bool CloseTarget(DownloadTarget& target)
+{
+    bool written = !target.file || std::fclose(target.file) == 0;
     target.file = nullptr;
+    return written;
 }

@@ -15,6 +15,11 @@ struct DownloadTarget {
 // cannot be created or written) ends the transfer with libcurl's code 23.
 size_t WriteToFile(char* data, size_t size, size_t count, void* target);
 
+// Creates (or empties) the target's file unless it is open already; false
+// when it cannot be created.
+bool OpenTarget(DownloadTarget& target);
+
 // Closes the target's file if one was opened, so the next attempt starts
-// the file anew from its first byte.
-void CloseTarget(DownloadTarget& target);
+// the file anew from its first byte. False when what was still buffered
+// could not be written.
+bool CloseTarget(DownloadTarget& target);

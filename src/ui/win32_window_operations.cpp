@@ -85,20 +85,50 @@ bool AcceptBatches(HWND tree)
 
 void CWin32WindowOperations::SetStatus(const std::string& text)
 {
-    if (statusKnown && text == shownStatus)
+    Clock::time_point now = Clock::now();
+    if (status.Admit(text, now))
+        ShowStatus(text, now);
+}
+
+void CWin32WindowOperations::ShowStatus(const std::string& text, Clock::time_point now)
+{
+    if (!Live(theApp.statusLabel))
         return;
     SetText(theApp.statusLabel, text);
-    shownStatus = text;
-    statusKnown = theApp.statusLabel != nullptr;
+    status.Shown(text, now);
+}
+
+void CWin32WindowOperations::ShowProgress(HWND bar, CPacedControl<unsigned>& paced, unsigned percent,
+                                          Clock::time_point now)
+{
+    if (!Live(bar))
+        return;
+    SendMessageA(bar, PBM_SETPOS, percent, 0);
+    paced.Shown(percent, now);
+}
+
+void CWin32WindowOperations::ShowHeldChanges()
+{
+    Clock::time_point now = Clock::now();
+    std::string text;
+    if (status.TakeHeld(text))
+        ShowStatus(text, now);
+    unsigned percent;
+    if (itemBar.TakeHeld(percent))
+        ShowProgress(theApp.itemProgressBar, itemBar, percent, now);
+    if (overallBar.TakeHeld(percent))
+        ShowProgress(theApp.overallProgressBar, overallBar, percent, now);
 }
 
 void CWin32WindowOperations::SetTitle(const std::string& text)
 {
+    ShowHeldChanges();
     SetText(theApp.mainWindow, text);
 }
 
 void CWin32WindowOperations::SetInfoTexts(const std::string& title, const std::string& body)
 {
+    ShowHeldChanges();
     SetText(theApp.infoTitleLabel, title);
     SetText(theApp.infoTextLabel, body);
 }
@@ -107,6 +137,7 @@ void CWin32WindowOperations::EnableAll(BOOL enable)
 {
     if (Closing())
         return;
+    ShowHeldChanges();
     HWND controls[] = {
         theApp.itemTree, theApp.installButton, theApp.aboutButton, theApp.folderButton,
         theApp.pak0Button, theApp.selectAllButton, theApp.selectNoneButton,
@@ -138,22 +169,21 @@ void CWin32WindowOperations::SetEditText(HWND edit, const std::string& text)
 
 void CWin32WindowOperations::SetItemProgress(unsigned percent)
 {
-    if (!Live(theApp.itemProgressBar) || static_cast<int>(percent) == shownItemPercent)
-        return;
-    SendMessageA(Live(theApp.itemProgressBar), PBM_SETPOS, percent, 0);
-    shownItemPercent = static_cast<int>(percent);
+    Clock::time_point now = Clock::now();
+    if (itemBar.Admit(percent, now))
+        ShowProgress(theApp.itemProgressBar, itemBar, percent, now);
 }
 
 void CWin32WindowOperations::SetOverallProgress(unsigned percent)
 {
-    if (!Live(theApp.overallProgressBar) || static_cast<int>(percent) == shownOverallPercent)
-        return;
-    SendMessageA(Live(theApp.overallProgressBar), PBM_SETPOS, percent, 0);
-    shownOverallPercent = static_cast<int>(percent);
+    Clock::time_point now = Clock::now();
+    if (overallBar.Admit(percent, now))
+        ShowProgress(theApp.overallProgressBar, overallBar, percent, now);
 }
 
 unsigned CWin32WindowOperations::OverallProgress()
 {
+    ShowHeldChanges();
     if (!Live(theApp.overallProgressBar))
         return 0;
     return static_cast<unsigned>(SendMessageA(Live(theApp.overallProgressBar), PBM_GETPOS, 0, 0));
@@ -161,6 +191,7 @@ unsigned CWin32WindowOperations::OverallProgress()
 
 HTREEITEM CWin32WindowOperations::InsertNode(HTREEITEM parent, const std::string& text)
 {
+    ShowHeldChanges();
     if (!Tree())
         return nullptr;
     TVINSERTSTRUCTA insert = {};
@@ -175,6 +206,7 @@ HTREEITEM CWin32WindowOperations::InsertNode(HTREEITEM parent, const std::string
 
 std::vector<HTREEITEM> CWin32WindowOperations::InsertNodes(const std::vector<NewTreeNode>& nodes)
 {
+    ShowHeldChanges();
     std::vector<HTREEITEM> handles(nodes.size(), nullptr);
     if (!Tree() || nodes.empty())
         return handles;
@@ -190,6 +222,7 @@ std::vector<HTREEITEM> CWin32WindowOperations::InsertNodes(const std::vector<New
 
 void CWin32WindowOperations::DeleteAllNodes()
 {
+    ShowHeldChanges();
     if (Tree())
         SendMessageA(Tree(), TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
 }
@@ -225,6 +258,7 @@ int CWin32WindowOperations::CheckState(HTREEITEM node)
 
 void CWin32WindowOperations::SetCheckState(HTREEITEM node, int state)
 {
+    ShowHeldChanges();
     if (!Tree())
         return;
     TVITEMA item = {};
@@ -251,5 +285,6 @@ int CWin32WindowOperations::ShowMessage(HWND owner, const char* text, const char
 {
     if (Closing())
         return IDCANCEL;
+    ShowHeldChanges();
     return MessageBoxA(owner, text, caption, type);
 }

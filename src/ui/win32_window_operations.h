@@ -1,5 +1,6 @@
 #pragma once
 #include "core/window_operations.h"
+#include "ui/paced_control.h"
 
 // Window operations on the real controls held by theApp. Workers call them
 // from their own threads; SendMessage makes each one synchronous.
@@ -16,6 +17,7 @@ public:
     void SetItemProgress(unsigned percent) override;
     void SetOverallProgress(unsigned percent) override;
     unsigned OverallProgress() override;
+    void ShowHeldChanges() override;
 
     HTREEITEM InsertNode(HTREEITEM parent, const std::string& text) override;
     std::vector<HTREEITEM> InsertNodes(const std::vector<NewTreeNode>& nodes) override;
@@ -33,12 +35,14 @@ public:
     int ShowMessage(HWND owner, const char* text, const char* caption, UINT type) override;
 
 private:
+    using Clock = std::chrono::steady_clock;
     void EnableAll(BOOL enable);
+    void ShowStatus(const std::string& text, Clock::time_point now);
+    void ShowProgress(HWND bar, CPacedControl<unsigned>& paced, unsigned percent, Clock::time_point now);
 
-    // What the status line and the bars show now, so that a worker's
-    // repeated updates do not each cost a round trip to the window thread.
-    std::string shownStatus;
-    bool statusKnown = false;
-    int shownItemPercent = -1;
-    int shownOverallPercent = -1;
+    // What the status line and the bars show, so that a worker's repeated
+    // or too frequent changes do not each cost a round trip to the window thread.
+    CPacedControl<std::string> status;
+    CPacedControl<unsigned> itemBar;
+    CPacedControl<unsigned> overallBar;
 };

@@ -1,0 +1,92 @@
+#include "install/unpack_archive.h"
+
+#include <cstdint>
+#include <memory>
+#include <windows.h>
+
+#include "core/application.h"
+#include "core/file_names.h"
+#include "core/log.h"
+#include "core/progress.h"
+#include "core/window_operations.h"
+#include "zip/zip.h"
+
+namespace {
+
+struct ZipCloser {
+    void operator()(ZipHandle* handle) const { ZipClose(handle); }
+};
+using OpenArchive = std::unique_ptr<ZipHandle, ZipCloser>;
+
+// Added to an archive's name while it is unpacked.
+const char kUnpackingSuffix[] = ".unpacking";
+
+uint64_t UncompressedTotal(ZipHandle* archive, int32_t count)
+{
+    uint64_t total = 0;
+    ZipEntryInfo entry;
+    for (int32_t index = 0; index < count; ++index)
+        if (ZipGetEntry(archive, index, &entry) == zipOk)
+            total += static_cast<uint32_t>(entry.uncompressedSize);
+    return total;
+}
+
+// Entries go below `folder` ("" or ending in a separator), keeping their paths.
+UnpackOutcome ExtractEntries(const std::string& source, const std::string& folder, const StopRequest& stop)
+{
+    OpenArchive archive(ZipOpenFile(source.c_str(), nullptr));
+    if (!archive) {
+        theLog.WriteFormatted("Can't open archive %s", source.c_str());
+        return UnpackOutcome::failed;
+    }
+    ZipEntryInfo entry;
+    ZipGetEntry(archive.get(), -1, &entry);
+    int32_t count = entry.index;
+    ResetItemProgress();
+    uint64_t total = UncompressedTotal(archive.get(), count);
+
+    UnpackOutcome outcome = UnpackOutcome::unpacked;
+    uint64_t done = 0;
+    for (int32_t index = 0; index < count; ++index) {
+        if (stop)
+            return UnpackOutcome::stopped;
+        ZipGetEntry(archive.get(), index, &entry);
+        theApp.ui->SetStatus(std::string("Unzipping ") + entry.name);
+        ZipResult result = ZipExtractToFile(archive.get(), index, (folder + entry.name).c_str());
+        if (result != zipOk) {
+            theLog.WriteFormatted("Unzipping error: 0x%x (entry %i: %s)", static_cast<unsigned>(result),
+                                  static_cast<int>(index), entry.name);
+            outcome = UnpackOutcome::failed;
+        }
+        done += static_cast<uint32_t>(entry.uncompressedSize);
+        // An archive of empty entries is done with its last one.
+        AddUnzipProgress(total == 0 ? 100 : static_cast<uint32_t>(done * 100 / total));
+    }
+    if (count == 0)
+        AddUnzipProgress(100);
+    return outcome;
+}
+
+}  // namespace
+
+UnpackOutcome UnpackArchive(const std::string& path, const StopRequest& stop)
+{
+    size_t separator = path.rfind('\\');
+    std::string name = separator == std::string::npos ? path : path.substr(separator + 1);
+    if (!IsArchiveName(name))
+        return UnpackOutcome::notArchive;
+    std::string folder = separator == std::string::npos ? "" : path.substr(0, separator) + "/";
+
+    // Unpacked under another name: an archive cut off half way, even by the
+    // end of the process, is then no longer there with its declared size.
+    std::string working = path + kUnpackingSuffix;
+    bool renamed = MoveFileExA(path.c_str(), working.c_str(), MOVEFILE_REPLACE_EXISTING);
+    const std::string& source = renamed ? working : path;
+
+    UnpackOutcome outcome = ExtractEntries(source, folder, stop);
+    if (DeleteFileA(source.c_str()))
+        theLog.WriteLine("Delete file");
+    else
+        theLog.WriteFormatted("Failed to delete file %s", path.c_str());
+    return outcome;
+}

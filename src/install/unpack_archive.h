@@ -1,0 +1,16 @@
+#pragma once
+#include <string>
+
+#include "core/workers.h"
+
+enum class UnpackOutcome {
+    notArchive,  // nothing done
+    unpacked,    // every entry extracted
+    failed,      // the archive could not be opened, or an entry not extracted
+    stopped,     // the stop request came between two entries
+};
+
+// Unpacks the downloaded archive at `path` entry by entry into its own
+// folder, moving both bars, and removes it whatever the outcome, so that a
+// later run fetches it again instead of taking it as present.
+UnpackOutcome UnpackArchive(const std::string& path, const StopRequest& stop);
