@@ -4,7 +4,12 @@
 # (libcurl, minizip, GoogleTest) into a cache outside the clone.
 # A second run installs and rebuilds nothing that is already there.
 # Prints the dependency prefix on its last line.
+# With --curl-tool it also builds the curl tool (bin/curl.exe) from the same
+# source, for the install benchmark.
 set -euo pipefail
+
+with_curl_tool=0
+[ "${1:-}" = "--curl-tool" ] && with_curl_tool=1
 
 here=$(cd "$(dirname "$0")" && pwd)
 jobs=$(nproc)
@@ -69,25 +74,45 @@ fetch_source() { # package dir
   (cd "$dir" && dpkg-source -x --skip-patches ./*.dsc src >/dev/null 2>&1 || dpkg-source -x ./*.dsc src >/dev/null)
 }
 
-if [ ! -f "$prefix/.curl-done" ]; then
-  log "building libcurl $curl_ver for Windows (a few minutes, once)"
-  work=$(mktemp -d)
-  fetch_source curl "$work"
-  cmake -S "$work/src" -B "$work/build" -G Ninja \
+# libcurl's options; the curl tool is built with the same ones.
+configure_curl() { # source build [more cmake options...]
+  local src=$1 build=$2
+  shift 2
+  cmake -S "$src" -B "$build" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_INSTALL_PREFIX="$prefix" \
-    -DBUILD_SHARED_LIBS=OFF -DBUILD_CURL_EXE=OFF -DBUILD_TESTING=OFF \
+    -DBUILD_SHARED_LIBS=OFF -DBUILD_TESTING=OFF \
     -DHTTP_ONLY=ON -DCURL_USE_OPENSSL=OFF -DCURL_USE_SCHANNEL=OFF -DCURL_USE_MBEDTLS=OFF \
     -DCURL_USE_WOLFSSL=OFF -DCURL_USE_BEARSSL=OFF -DCURL_USE_NSS=OFF -DCURL_USE_GNUTLS=OFF \
     -DCURL_USE_LIBSSH2=OFF -DCURL_USE_LIBSSH=OFF -DUSE_LIBIDN2=OFF -DUSE_WIN32_IDN=OFF \
     -DCURL_USE_LIBPSL=OFF -DCURL_ZLIB=OFF -DCURL_BROTLI=OFF -DCURL_ZSTD=OFF -DUSE_NGHTTP2=OFF \
     -DENABLE_UNIX_SOCKETS=OFF -DCURL_DISABLE_LDAP=ON -DCURL_DISABLE_LDAPS=ON \
-    -DCURL_CA_BUNDLE=none -DCURL_CA_PATH=none -DENABLE_MANUAL=OFF >"$work/configure.log" 2>&1 \
-    || { tail -n 40 "$work/configure.log" >&2; exit 1; }
+    -DCURL_CA_BUNDLE=none -DCURL_CA_PATH=none -DENABLE_MANUAL=OFF "$@" >"$build.configure.log" 2>&1 \
+    || { tail -n 40 "$build.configure.log" >&2; exit 1; }
+}
+
+if [ ! -f "$prefix/.curl-done" ]; then
+  log "building libcurl $curl_ver for Windows (a few minutes, once)"
+  work=$(mktemp -d)
+  fetch_source curl "$work"
+  configure_curl "$work/src" "$work/build" -DBUILD_CURL_EXE=OFF
   cmake --build "$work/build" -j "$jobs" >"$work/build.log" 2>&1 || { tail -n 40 "$work/build.log" >&2; exit 1; }
   cmake --install "$work/build" >/dev/null
   rm -rf "$work"
   touch "$prefix/.curl-done"
+fi
+
+if [ "$with_curl_tool" = 1 ] && [ ! -f "$prefix/.curl-tool-done" ]; then
+  log "building the curl tool $curl_ver for Windows (a few minutes, once)"
+  work=$(mktemp -d)
+  fetch_source curl "$work"
+  configure_curl "$work/src" "$work/build" -DBUILD_CURL_EXE=ON -DCMAKE_EXE_LINKER_FLAGS=-static
+  cmake --build "$work/build" -j "$jobs" --target curl >"$work/build.log" 2>&1 \
+    || { tail -n 40 "$work/build.log" >&2; exit 1; }
+  mkdir -p "$prefix/bin"
+  cp "$work/build/src/curl.exe" "$prefix/bin/curl.exe"
+  rm -rf "$work"
+  touch "$prefix/.curl-tool-done"
 fi
 
 if [ ! -f "$prefix/.minizip-crypt-done" ]; then

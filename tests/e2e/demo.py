@@ -1,52 +1,73 @@
-"""The demo: the sample catalogue on the first mirror, Tavrin.exe started in
-a folder of its own. With a display of the caller's the window stays until
-it is closed; on a private display the demo takes screenshots and closes it.
+"""The demo: the sample catalogue on the first mirror with files of the sizes
+it declares, Tavrin.exe started in a folder of its own with the paths set to
+a pak0.pk3 and an installation folder beside it. With a display of the
+caller's the window stays until it is closed; on a private display the demo
+takes screenshots, installs the items the catalogue checks, and closes it.
 Usage: demo.py <folder> [--screenshots]"""
 import os
+import shutil
 import sys
 import time
 
-from harness import Mirrors, TavrinRun, sample_catalogue
+from harness import Mirrors, TavrinRun, sample_catalogue, windows_path
+from sample_files import files_for, with_build_ports
 
-SAMPLE_FILES = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "data", "sample_files")
-
-
-def served_files():
-    files = {}
-    for top, _, names in os.walk(SAMPLE_FILES):
-        for name in names:
-            path = os.path.join(top, name)
-            with open(path, "rb") as handle:
-                files[os.path.join("files", os.path.relpath(path, SAMPLE_FILES))] = handle.read()
-    return files
+INSTALL_FOLDER = "Quake III Arena"
 
 
-def main():
-    folder = os.path.abspath(sys.argv[1])
-    screenshots = "--screenshots" in sys.argv
+def prepare(folder):
+    """A fresh log, settings pointing beside the program, no earlier install."""
     os.makedirs(folder, exist_ok=True)
     for name in ("log.txt", "settings.cfg"):
         if os.path.exists(os.path.join(folder, name)):
             os.remove(os.path.join(folder, name))
-    mirrors = Mirrors(sample_catalogue(), ("ok", None, None), files=served_files())
+    shutil.rmtree(os.path.join(folder, INSTALL_FOLDER), ignore_errors=True)
+    pak0 = os.path.join(folder, "pak0.pk3")
+    with open(pak0, "wb") as handle:
+        handle.write(b"demo pak0.pk3\n" * 4096)
+    with open(os.path.join(folder, "settings.cfg"), "wb") as handle:
+        handle.write(b"%s\r\n%s\r\nmessage" % (windows_path(pak0).encode(),
+                                               windows_path(os.path.join(folder, INSTALL_FOLDER)).encode()))
+
+
+def screenshots(run, folder):
+    run.wait_unlocked(60)
+    time.sleep(1)  # let the window paint
+    run.screenshot(os.path.join(folder, "main_window.png"))
+    run.driver("click", "About")
+    run.driver("wait-window", "10", title="Tavrin 2")
+    time.sleep(1)
+    run.screenshot(os.path.join(folder, "about_dialog.png"))
+    run.driver("click", "Ok", title="Tavrin 2")
+    run.driver("gone", "10", title="Tavrin 2")
+
+    code, out = run.driver("click-and-watch", "3. Install", "Installation finished", "120", timeout=180)
+    print("install:", out.strip())
+    # The catalogue's message follows the first run.
+    if run.driver("wait-window", "10", title="Punk Buster info")[0] == 0:
+        run.driver("click", "OK", title="Punk Buster info")
+        run.driver("gone", "10", title="Punk Buster info")
+    time.sleep(1)
+    run.screenshot(os.path.join(folder, "install_finished.png"))
+    print("bars:", " ".join(run.driver("progress")[1].split()))
+    run.close()
+    run.wait_exit(30)
+    print("screenshots:", *(os.path.join(folder, name)
+                            for name in ("main_window.png", "about_dialog.png", "install_finished.png")))
+
+
+def main():
+    folder = os.path.abspath(sys.argv[1])
+    prepare(folder)
+    catalogue = with_build_ports(sample_catalogue())
+    mirrors = Mirrors(catalogue, ("ok", None, None), files=files_for(catalogue))
     run = TavrinRun(folder=folder)
     try:
         run.start()
-        if not screenshots:
+        if "--screenshots" in sys.argv:
+            screenshots(run, folder)
+        else:
             run.process.wait()
-            return
-        run.wait_unlocked(60)
-        time.sleep(1)  # let the window paint
-        run.screenshot(os.path.join(folder, "main_window.png"))
-        run.driver("click", "About")
-        run.driver("wait-window", "10", title="Tavrin 2")
-        time.sleep(1)
-        run.screenshot(os.path.join(folder, "about_dialog.png"))
-        run.driver("click", "Ok", title="Tavrin 2")
-        run.driver("gone", "10", title="Tavrin 2")
-        run.close()
-        run.wait_exit(30)
-        print("screenshots:", os.path.join(folder, "main_window.png"), os.path.join(folder, "about_dialog.png"))
     finally:
         if run.process and run.process.poll() is None:
             run.process.kill()

@@ -31,6 +31,11 @@ TITLE = "Tavrin " + VERSION
 MIRROR_PORTS = built_mirror_ports()  # 47001 to 47003 unless the build names others
 
 
+def windows_path(path):
+    """The name under which Wine's programs see a Unix path (drive Z:)."""
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
 def wine(*args, timeout=60, cwd=None):
     """Runs a Windows program and returns (exit code, output). The output goes
     through a file: a pipe would stay open in the wineserver it may start."""

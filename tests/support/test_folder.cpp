@@ -50,3 +50,13 @@ void WriteWholeFile(const std::string& path, const std::string& content)
         std::fclose(file);
     }
 }
+
+std::string SomeBytes(size_t count, unsigned seed)
+{
+    std::string bytes(count, '\0');
+    for (char& byte : bytes) {
+        seed = seed * 1103515245 + 12345;
+        byte = static_cast<char>(seed >> 16);
+    }
+    return bytes;
+}

@@ -16,4 +16,6 @@ private:
 };
 
 std::string ReadWholeFile(const std::string& path);
+// `count` bytes that look random and are the same for the same seed.
+std::string SomeBytes(size_t count, unsigned seed);
 void WriteWholeFile(const std::string& path, const std::string& content);

@@ -10,6 +10,10 @@
 //   driver <title> check <node text>         mouse click on the node's check box
 //   driver <title> select <node text>        mouse click on the node's text
 //   driver <title> text <control id> <n>     text of the n-th control with that id
+//   driver <title> watch <prefix> <seconds>  ask the status line for its text every 10 ms
+//                                            until it begins with the prefix
+//   driver <title> click-and-watch <button text> <prefix> <seconds>
+//                                            the same, from a click on the button
 //   driver <title> close                     WM_CLOSE, then wait until gone
 //   driver <title> wait-window <seconds>     wait until a window has that title
 //   driver <title> gone <seconds>            wait until no window has that title
@@ -17,6 +21,7 @@
 // Exit code 0 on success, 1 when the window or control is not found in time.
 #include <windows.h>
 #include <commctrl.h>
+#include <psapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -270,6 +275,61 @@ int ControlText(HWND window, int id, int index)
     return 1;
 }
 
+HWND StatusLine(HWND window)
+{
+    for (HWND child : Children(window))
+        if (GetDlgCtrlID(child) == 10)
+            return child;
+    return nullptr;
+}
+
+// Watches the status line as a person would, and how fast the window answers:
+// prints the seconds until the text began with `prefix`, the slowest answer
+// in milliseconds, the highest private memory of the window's process in MB
+// and the last text.
+int Watch(HWND window, const char* prefix, double seconds)
+{
+    HWND status = StatusLine(window);
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId);
+    LARGE_INTEGER frequency, start, asked, answered;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
+    double slowest = 0;
+    SIZE_T privateBytes = 0;
+    std::string text;
+    bool reached = false;
+    while (status) {
+        char buffer[1024] = "";
+        QueryPerformanceCounter(&asked);
+        LRESULT ok = SendMessageTimeoutA(status, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer),
+                                         SMTO_NORMAL, 10000, nullptr);
+        QueryPerformanceCounter(&answered);
+        if (!ok)
+            break;
+        double answerMs = 1000.0 * (answered.QuadPart - asked.QuadPart) / frequency.QuadPart;
+        slowest = answerMs > slowest ? answerMs : slowest;
+        PROCESS_MEMORY_COUNTERS_EX counters = {};
+        if (process && GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+                                            sizeof counters))
+            privateBytes = counters.PrivateUsage > privateBytes ? counters.PrivateUsage : privateBytes;
+        text = buffer;
+        if (text.compare(0, std::strlen(prefix), prefix) == 0) {
+            reached = true;
+            break;
+        }
+        if ((answered.QuadPart - start.QuadPart) > seconds * frequency.QuadPart)
+            break;
+        Sleep(10);
+    }
+    if (process)
+        CloseHandle(process);
+    std::printf("%.3f %.1f %.1f %s\n", static_cast<double>(answered.QuadPart - start.QuadPart) / frequency.QuadPart,
+                slowest, privateBytes / 1048576.0, text.c_str());
+    return reached ? 0 : 1;
+}
+
 int WaitGone(const char* title, double seconds)
 {
     DWORD end = GetTickCount() + static_cast<DWORD>(seconds * 1000);
@@ -325,6 +385,10 @@ int main(int argc, char** argv)
         return ClickNode(window, argument, false);
     if (command == "text" && argc > 4)
         return ControlText(window, std::atoi(argv[3]), std::atoi(argv[4]));
+    if (command == "watch" && argc > 4)
+        return Watch(window, argv[3], std::atof(argv[4]));
+    if (command == "click-and-watch" && argc > 5)
+        return ClickButton(window, argv[3]) == 0 ? Watch(window, argv[4], std::atof(argv[5])) : 1;
     if (command == "close") {
         PostMessageA(window, WM_CLOSE, 0, 0);
         return WaitGone(title, 10);

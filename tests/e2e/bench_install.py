@@ -1,0 +1,204 @@
+"""The install benchmark: Tavrin.exe installs one archive of about 90 MB
+(3000 files) and 20 loose files of 1 MB from a loopback mirror (A), against
+the curl tool fetching the same files plus our zip layer unpacking the
+archive (B), all under the same Wine. Prints the figures and the goals.
+Usage: bench_install.py <work folder> <curl.exe> <zip_bench.exe> <miniunz.exe> [rounds]"""
+import os
+import random
+import re
+import shutil
+import subprocess
+import sys
+import threading
+import time
+
+from harness import MIRROR_PORTS, Mirrors, TavrinRun, wine, windows_path
+
+LOOSE_FILES = 20
+LOOSE_SIZE = 1 << 20
+
+
+def make_files(work):
+    """{served path: bytes}: the archive (made once, kept in `work`) and the loose files."""
+    archive = os.path.join(work, "bench.zip")
+    if not os.path.exists(archive):
+        maker = os.path.join(os.path.dirname(__file__), "..", "zip", "bench", "make_bench_archive.py")
+        subprocess.run([sys.executable, maker, archive + ".part", "3000"], check=True)
+        os.replace(archive + ".part", archive)
+    with open(archive, "rb") as handle:
+        files = {"files/bench.zip": handle.read()}
+    rnd = random.Random(7)
+    for i in range(LOOSE_FILES):
+        files[f"files/loose{i:02}.dat"] = rnd.randbytes(LOOSE_SIZE)
+    return files
+
+
+def catalogue(files):
+    base = f"http://127.0.0.1:{MIRROR_PORTS[0]}/"
+    lines = ["v2.0.4", base + "none.exe", "0", "<message>", "Benchmark", "</message>",
+             "[Archive]", "{One large archive.}", "-bench", str(len(files["files/bench.zip"])),
+             base + "files/bench.zip", "[Loose files]", "{Twenty files of 1 MB.}"]
+    for i in range(LOOSE_FILES):
+        lines += ["-loose", str(LOOSE_SIZE), base + f"files/loose{i:02}.dat"]
+    lines += ["<items>", "[Archive]+", "[Loose files]+"]
+    return ("\n".join(lines) + "\n").encode()
+
+
+class MemoryWatch:
+    """Samples the private memory (private pages of every mapping) of a
+    process every 20 ms and keeps the highest."""
+
+    def __init__(self, pid):
+        self.pid, self.peak, self.done = pid, 0, threading.Event()
+        self.thread = threading.Thread(target=self.run, daemon=True)
+        self.thread.start()
+
+    def run(self):
+        while not self.done.wait(0.02):
+            try:
+                with open(f"/proc/{self.pid}/smaps_rollup") as handle:
+                    text = handle.read()
+            except OSError:
+                return
+            private = sum(int(v) for v in re.findall(r"^Private_(?:Clean|Dirty):\s+(\d+) kB", text, re.M))
+            self.peak = max(self.peak, private * 1024)
+
+    def stop(self):
+        self.done.set()
+        self.thread.join()
+        return self.peak
+
+
+def windows_process_pid(run):
+    """The Linux pid of the Wine process that runs Tavrin.exe."""
+    for _ in range(100):
+        for entry in os.listdir("/proc"):
+            if entry.isdigit():
+                try:
+                    with open(f"/proc/{entry}/cmdline", "rb") as handle:
+                        command = handle.read()
+                except OSError:
+                    continue
+                # Wine names the program by its Windows path; its folder is unique.
+                if b"Tavrin.exe" in command and os.path.basename(run.folder).encode() in command:
+                    return int(entry)
+        time.sleep(0.1)
+    return None
+
+
+def measure_a(work, files):
+    """(seconds from the click to the final status, slowest answer in ms, peak private bytes)"""
+    target = os.path.join(work, "install-a")
+    shutil.rmtree(target, ignore_errors=True)
+    run = TavrinRun()
+    try:
+        with open(os.path.join(run.folder, "settings.cfg"), "wb") as handle:
+            handle.write(b"\r\n%s\r\ninformed" % windows_path(target).encode())
+        run.start()
+        if not run.wait_unlocked(60):
+            raise RuntimeError("the controls never unlocked")
+        watch = MemoryWatch(windows_process_pid(run))
+        code, out = run.driver("click-and-watch", "3. Install", "Installation finished", "300", timeout=360)
+        peak = watch.stop()
+        seconds, slowest, _, text = out.split(" ", 3)
+        if text.strip() != "Installation finished (100%)":
+            raise RuntimeError("the install ended with: " + text.strip())
+        run.close()
+        run.wait_exit(30)
+        check_installed(work, target, files)
+        return float(seconds), float(slowest), peak
+    finally:
+        run.cleanup()
+
+
+def check_installed(work, target, files):
+    unpacked = os.path.join(work, "unzip")
+    if not os.path.isdir(unpacked):
+        subprocess.run(["unzip", "-q", "-o", os.path.join(work, "bench.zip"), "-d", unpacked], check=True)
+    if subprocess.run(["diff", "-r", unpacked, os.path.join(target, "bench")]).returncode != 0:
+        raise RuntimeError("the installed archive differs from its source")
+    for i in range(LOOSE_FILES):
+        with open(os.path.join(target, "loose", f"loose{i:02}.dat"), "rb") as handle:
+            if handle.read() != files[f"files/loose{i:02}.dat"]:
+                raise RuntimeError(f"loose{i:02}.dat differs from its source")
+    if os.path.exists(os.path.join(target, "bench", "bench.zip")):
+        raise RuntimeError("the archive was left behind")
+
+
+def measure_b(work, curl, extractor, miniunz):
+    """(curl's own transfer time, the zip layer's own time, miniunz's wall time)"""
+    fetched = os.path.join(work, "b")
+    shutil.rmtree(fetched, ignore_errors=True)
+    os.makedirs(fetched)
+    base = f"http://127.0.0.1:{MIRROR_PORTS[0]}/files/"
+    args = ["-s", "-w", "%{time_total}\\n"]
+    for name in ["bench.zip"] + [f"loose{i:02}.dat" for i in range(LOOSE_FILES)]:
+        args += ["-o", windows_path(os.path.join(fetched, name)), base + name]
+    code, out = wine(curl, *args, timeout=600)
+    if code != 0:
+        raise RuntimeError(f"curl.exe failed: {code}")
+    fetch = sum(float(line) for line in out.split())
+
+    layer = os.path.join(work, "b-layer")
+    shutil.rmtree(layer, ignore_errors=True)
+    os.makedirs(layer)
+    code, out = wine(extractor, windows_path(os.path.join(fetched, "bench.zip")), windows_path(layer), timeout=600)
+    if code != 0:
+        raise RuntimeError("the zip layer failed: " + out)
+    unzip = float(re.search(r"([\d.]+) s", out).group(1))
+
+    other = os.path.join(work, "b-miniunz")
+    shutil.rmtree(other, ignore_errors=True)
+    os.makedirs(other)
+    start = time.monotonic()
+    wine(miniunz, "-x", "-o", windows_path(os.path.join(fetched, "bench.zip")), timeout=600, cwd=other)
+    return fetch, unzip, time.monotonic() - start
+
+
+def measure_native(work):
+    """(native curl, native unzip) wall times."""
+    out = os.path.join(work, "native")
+    shutil.rmtree(out, ignore_errors=True)
+    os.makedirs(out)
+    base = f"http://127.0.0.1:{MIRROR_PORTS[0]}/files/"
+    args = ["curl", "-s"]
+    for name in ["bench.zip"] + [f"loose{i:02}.dat" for i in range(LOOSE_FILES)]:
+        args += ["-o", os.path.join(out, name), base + name]
+    start = time.monotonic()
+    subprocess.run(args, check=True)
+    middle = time.monotonic()
+    subprocess.run(["unzip", "-q", "-o", os.path.join(out, "bench.zip"), "-d", os.path.join(out, "x")], check=True)
+    return middle - start, time.monotonic() - middle
+
+
+def main():
+    work, curl, extractor, miniunz = (os.path.abspath(a) for a in sys.argv[1:5])
+    rounds = int(sys.argv[5]) if len(sys.argv) > 5 else 3
+    os.makedirs(work, exist_ok=True)
+    files = make_files(work)
+    a_runs, b_runs = [], []
+    with Mirrors(catalogue(files), ("ok", None, None), files=files):
+        for _ in range(rounds):
+            a_runs.append(measure_a(work, files))
+            b_runs.append(measure_b(work, curl, extractor, miniunz))
+        native_fetch, native_unzip = measure_native(work)
+
+    a, slowest, peak = min(a_runs)
+    worst_answer = max(r[1] for r in a_runs)
+    peak = max(r[2] for r in a_runs)
+    fetch, unzip, miniunz_wall = min(b_runs, key=lambda r: r[0] + r[1])
+    b = fetch + unzip
+    size = sum(len(data) for data in files.values()) / 1048576
+    print(f"{size:.0f} MB: one archive of 3000 files and {LOOSE_FILES} loose files of 1 MB; best of {rounds} rounds")
+    print(f"A  Tavrin.exe, click to final status:       {a:6.2f} s")
+    print(f"B  curl.exe {fetch:5.2f} s + zip layer {unzip:5.2f} s:     {b:6.2f} s")
+    print(f"   curl.exe + miniunz.exe (wall):          {fetch + miniunz_wall:6.2f} s   (reference)")
+    print(f"   native curl {native_fetch:4.2f} s + unzip {native_unzip:4.2f} s:     "
+          f"{native_fetch + native_unzip:6.2f} s   (reference)")
+    print(f"A / B:                                      {a / b:6.2f}   (goal: at most 1.10)")
+    print(f"slowest status answer during A:            {worst_answer:6.1f} ms (goal: under 50)")
+    print(f"peak private memory of Tavrin.exe:         {peak / 1048576:6.1f} MB (goal: under 64)")
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,196 @@
+#include <gtest/gtest.h>
+
+#include <thread>
+#include <windows.h>
+
+#include "core/application.h"
+#include "core/file_names.h"
+#include "core/log.h"
+#include "support/app_fixture.h"
+#include "support/log_lines.h"
+#include "support/memory_window_operations.h"
+#include "support/test_folder.h"
+#include "support/test_server.h"
+#include "transfer/easy_handle.h"
+#include "transfer/file_download.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+class FileDownload : public CApplicationTest {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(server.Available()) << "run through tests/servers/with_http_server.sh";
+        CApplicationTest::SetUp();
+        theLog.Close();
+        theLog.Open();
+        StartTransferLibrary();
+    }
+    void TearDown() override
+    {
+        theApp.transfer.reset();
+        EndTransferLibrary();
+        theLog.Close();
+        CApplicationTest::TearDown();
+    }
+
+    // As the install run calls it: the file's declared size and name set first.
+    DownloadOutcome Download(const std::string& urlLine, const std::string& path, uint32_t declaredSize)
+    {
+        theApp.itemSize = declaredSize;
+        theApp.itemBytes = 0;
+        theApp.totalBytes = declaredSize;
+        theApp.doneBytes = 0;
+        theApp.currentItemName = FileNameOf(urlLine.substr(0, urlLine.find(' ')));
+        return DownloadFile(urlLine, path, stop);
+    }
+
+    Lines DownloadLines()
+    {
+        return LogLinesStartingWith({"Is file", "File already", "Connecting", "Downloading"});
+    }
+
+    CTestFolder folder;
+    CMemoryWindowOperations window;
+    CTestServer server;
+    StopRequest stop{false};
+};
+
+TEST_F(FileDownload, TriesTheUrlsInTurnUntilOneDelivers)
+{
+    const std::string content = SomeBytes(300000, 1);
+    std::string good = server.Put("maps.zip", content);
+    std::string refused = RefusedUrl();
+    std::string missing = server.Url("404/maps.zip");
+
+    EXPECT_EQ(Download(missing + " " + refused + " " + good, folder.File("maps.zip"), 300000),
+              DownloadOutcome::transferred);
+
+    // An error answer is a failed attempt like a refused connection.
+    EXPECT_EQ(DownloadLines(), (Lines{"Is file ? (0)", "Connecting to: " + missing, "Connecting error: 22 (0)",
+                                      "Connecting to: " + refused, "Connecting error: 7 (0)",
+                                      "Connecting to: " + good, "Downloading complete ! (300000)"}));
+    EXPECT_TRUE(ReadWholeFile(folder.File("maps.zip")) == content);
+    EXPECT_TRUE(theApp.itemIsArchive);
+    EXPECT_EQ(window.statusHistory.front(), "Connecting ... (maps.zip)");
+    EXPECT_EQ(window.statusHistory.back(), "Downloading maps.zip");
+    EXPECT_EQ(window.itemProgress, 100u);
+}
+
+// Bytes of an attempt that broke off stay counted, but the file holds only
+// the good attempt's bytes.
+TEST_F(FileDownload, AnAttemptThatBreaksOffLeavesNothingInTheFile)
+{
+    const std::string content = SomeBytes(200000, 2);
+    std::string good = server.Put("pak.pk3", content);
+    struct Case {
+        std::string url;
+        int code;
+        uint32_t firstBytes;
+    } cases[] = {
+        {server.Url("stall:150000/pak.pk3"), 28, 150000},  // silent for the 5 s limit
+        {server.Url("drop:120000/pak.pk3"), 18, 120000},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.url);
+        SetUp();
+        DeleteFileA(folder.File("pak.pk3").c_str());
+        EXPECT_EQ(Download(c.url + " " + good, folder.File("pak.pk3"), 200000), DownloadOutcome::transferred);
+        EXPECT_EQ(DownloadLines(),
+                  (Lines{"Is file ? (0)", "Connecting to: " + c.url,
+                         "Connecting error: " + std::to_string(c.code) + " (" + std::to_string(c.firstBytes) + ")",
+                         "Connecting to: " + good,
+                         "Downloading complete ! (" + std::to_string(c.firstBytes + 200000) + ")"}));
+        EXPECT_TRUE(ReadWholeFile(folder.File("pak.pk3")) == content);
+        TearDown();
+    }
+}
+
+TEST_F(FileDownload, AnErrorAnswerIsNeverStored)
+{
+    WriteWholeFile(folder.File("old.zip"), "an older file");
+    for (const char* status : {"404", "500"}) {
+        SCOPED_TRACE(status);
+        std::string url = server.Url(std::string(status) + "/new.zip");
+        EXPECT_EQ(Download(url, folder.File("new.zip"), 1000), DownloadOutcome::failed);
+        EXPECT_EQ(Download(url, folder.File("old.zip"), 1000), DownloadOutcome::failed);
+    }
+    EXPECT_EQ(GetFileAttributesA(folder.File("new.zip").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(ReadWholeFile(folder.File("old.zip")), "an older file");
+}
+
+// Present means there with the declared size; anything else is fetched anew
+// from its first byte.
+TEST_F(FileDownload, OnlyAFileOfTheDeclaredSizeIsPresent)
+{
+    struct Case {
+        const char* name;
+        bool onDisk;
+        std::string diskContent;
+        uint32_t declared;
+        std::string served;
+        DownloadOutcome outcome;
+    } cases[] = {
+        {"same size", true, "0123456789", 10, "abcdefghij", DownloadOutcome::present},
+        {"longer on disk", true, std::string(5000, 'x'), 10, "abcdefghij", DownloadOutcome::transferred},
+        {"shorter on disk", true, "01234", 10, "abcdefghij", DownloadOutcome::transferred},
+        {"missing, declared 0", false, "", 0, "abc", DownloadOutcome::transferred},
+        {"missing, declared 0, served empty", false, "", 0, "", DownloadOutcome::transferred},
+        {"empty on disk, declared 0", true, "", 0, "abc", DownloadOutcome::present},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetUp();
+        std::string path = folder.File("file.cfg");
+        DeleteFileA(path.c_str());
+        if (c.onDisk)
+            WriteWholeFile(path, c.diskContent);
+        std::string url = server.Put("file.cfg", c.served);
+
+        EXPECT_EQ(Download(url, path, c.declared), c.outcome);
+
+        bool present = c.outcome == DownloadOutcome::present;
+        EXPECT_EQ(ReadWholeFile(path), present ? c.diskContent : c.served);
+        EXPECT_EQ(GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES, true);
+        Lines lines = DownloadLines();
+        ASSERT_FALSE(lines.empty());
+        EXPECT_EQ(lines[0], "Is file ? (" + std::to_string(c.diskContent.size()) + ")");
+        if (present) {
+            // No connection at all, and the file counted as received.
+            EXPECT_EQ(lines, (Lines{lines[0], "File already downloaded."}));
+            EXPECT_EQ(theApp.itemBytes, c.declared);
+        }
+        TearDown();
+    }
+}
+
+TEST_F(FileDownload, AFileThatCannotBeCreatedFailsEveryAttempt)
+{
+    std::string url = server.Put("tool.zip", "data");
+    EXPECT_EQ(Download(url + " " + url, folder.File("missing\\tool.zip"), 4), DownloadOutcome::failed);
+    EXPECT_EQ(DownloadLines(), (Lines{"Is file ? (0)", "Connecting to: " + url, "Connecting error: 23 (0)",
+                                      "Connecting to: " + url, "Connecting error: 23 (0)"}));
+}
+
+// Closing the window while a server is silent ends the attempt within about
+// a second, and no further URL is tried.
+TEST_F(FileDownload, TheStopRequestEndsAStalledTransfer)
+{
+    std::string stalled = server.Url("stall:1000/big.zip");
+    std::string good = server.Put("big.zip", SomeBytes(5000, 3));
+    std::thread closer([this] {
+        Sleep(500);
+        stop = true;
+    });
+    DWORD start = GetTickCount();
+
+    EXPECT_EQ(Download(stalled + " " + good, folder.File("big.zip"), 5000), DownloadOutcome::failed);
+    closer.join();
+
+    EXPECT_LT(GetTickCount() - start, 3000u);
+    EXPECT_EQ(DownloadLines(), (Lines{"Is file ? (0)", "Connecting to: " + stalled, "Connecting error: 42 (1000)"}));
+}
+
+}  // namespace
