@@ -11,11 +11,14 @@ CTestFolder::CTestFolder()
     previous = buffer;
     char temp[MAX_PATH];
     GetTempPathA(sizeof temp, temp);
+    // Wine hands out the same process ids run after run; a folder left by an
+    // earlier run is passed over rather than shared.
     static unsigned counter = 0;
     char name[MAX_PATH];
-    std::snprintf(name, sizeof name, "%stavrin-test-%lu-%u", temp, GetCurrentProcessId(), ++counter);
+    do {
+        std::snprintf(name, sizeof name, "%stavrin-test-%lu-%u", temp, GetCurrentProcessId(), ++counter);
+    } while (!CreateDirectoryA(name, nullptr) && GetLastError() == ERROR_ALREADY_EXISTS);
     path = name;
-    CreateDirectoryA(path.c_str(), nullptr);
     SetCurrentDirectoryA(path.c_str());
 }
 
@@ -59,4 +62,12 @@ std::string SomeBytes(size_t count, unsigned seed)
         byte = static_cast<char>(seed >> 16);
     }
     return bytes;
+}
+
+std::string BesideThisProgram(const std::string& name)
+{
+    char module[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, module, sizeof module);
+    std::string path = module;
+    return path.substr(0, path.find_last_of("\\/") + 1) + name;
 }

@@ -16,6 +16,8 @@ private:
 };
 
 std::string ReadWholeFile(const std::string& path);
+// The path of `name` in the folder of the running test program.
+std::string BesideThisProgram(const std::string& name);
 // `count` bytes that look random and are the same for the same seed.
 std::string SomeBytes(size_t count, unsigned seed);
 void WriteWholeFile(const std::string& path, const std::string& content);
