@@ -21,17 +21,18 @@ using OpenArchive = std::unique_ptr<ZipHandle, ZipCloser>;
 // Added to an archive's name while it is unpacked.
 const char kUnpackingSuffix[] = ".unpacking";
 
-uint64_t UncompressedTotal(ZipHandle* archive, int32_t count)
+uint64_t SizeOnDisk(const std::string& path)
 {
-    uint64_t total = 0;
-    ZipEntryInfo entry;
-    for (int32_t index = 0; index < count; ++index)
-        if (ZipGetEntry(archive, index, &entry) == zipOk)
-            total += static_cast<uint32_t>(entry.uncompressedSize);
-    return total;
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+        return 0;
+    return (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
 // Entries go below `folder` ("" or ending in a separator), keeping their paths.
+// The bars move by the compressed bytes of each entry against the archive's
+// size: a first pass for the total of the unpacked sizes would read every
+// entry's header twice.
 UnpackOutcome ExtractEntries(const std::string& source, const std::string& folder, const StopRequest& stop)
 {
     OpenArchive archive(ZipOpenFile(source.c_str(), nullptr));
@@ -43,7 +44,7 @@ UnpackOutcome ExtractEntries(const std::string& source, const std::string& folde
     ZipGetEntry(archive.get(), -1, &entry);
     int32_t count = entry.index;
     ResetItemProgress();
-    uint64_t total = UncompressedTotal(archive.get(), count);
+    uint64_t total = SizeOnDisk(source);
 
     UnpackOutcome outcome = UnpackOutcome::unpacked;
     uint64_t done = 0;
@@ -58,12 +59,11 @@ UnpackOutcome ExtractEntries(const std::string& source, const std::string& folde
                                   static_cast<int>(index), entry.name);
             outcome = UnpackOutcome::failed;
         }
-        done += static_cast<uint32_t>(entry.uncompressedSize);
-        // An archive of empty entries is done with its last one.
-        AddUnzipProgress(total == 0 ? 100 : static_cast<uint32_t>(done * 100 / total));
+        done += static_cast<uint32_t>(entry.compressedSize);
+        if (total > 0 && done < total)
+            AddUnzipProgress(static_cast<uint32_t>(done * 100 / total));
     }
-    if (count == 0)
-        AddUnzipProgress(100);
+    AddUnzipProgress(100);
     return outcome;
 }
 
