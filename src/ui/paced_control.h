@@ -35,6 +35,15 @@ public:
         holding = false;
     }
 
+    // The last value shown or held; false when there is none yet.
+    bool Latest(Value& value) const
+    {
+        if (!known && !holding)
+            return false;
+        value = holding ? held : shown;
+        return true;
+    }
+
     // The held change, now to be shown; false when none is held.
     bool TakeHeld(Value& value)
     {

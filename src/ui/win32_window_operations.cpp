@@ -1,5 +1,7 @@
 #include "ui/win32_window_operations.h"
 
+#include <memory>
+
 #include "core/application.h"
 
 namespace {
@@ -47,7 +49,8 @@ struct TreeBatch {
 };
 
 constexpr UINT kInsertBatch = WM_APP + 0x54;
-const char kTreeProcedureProperty[] = "TavrinTreeProcedure";
+constexpr UINT kShowText = WM_APP + 0x55;  // lParam: a std::string the control takes over
+const char kControlProcedureProperty[] = "TavrinControlProcedure";
 
 void InsertBatch(HWND tree, TreeBatch& batch)
 {
@@ -57,27 +60,50 @@ void InsertBatch(HWND tree, TreeBatch& batch)
     InvalidateRect(tree, nullptr, TRUE);
 }
 
-LRESULT CALLBACK TreeProcedure(HWND tree, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT CALLBACK ControlProcedure(HWND control, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    auto original = reinterpret_cast<WNDPROC>(GetPropA(control, kControlProcedureProperty));
     if (message == kInsertBatch) {
-        InsertBatch(tree, *reinterpret_cast<TreeBatch*>(lParam));
+        InsertBatch(control, *reinterpret_cast<TreeBatch*>(lParam));
         return 0;
     }
-    auto original = reinterpret_cast<WNDPROC>(GetPropA(tree, kTreeProcedureProperty));
+    if (message == kShowText) {
+        std::unique_ptr<std::string> text(reinterpret_cast<std::string*>(lParam));
+        return CallWindowProcA(original, control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text->c_str()));
+    }
     if (message == WM_NCDESTROY)
-        RemovePropA(tree, kTreeProcedureProperty);
-    return CallWindowProcA(original, tree, message, wParam, lParam);
+        RemovePropA(control, kControlProcedureProperty);
+    return CallWindowProcA(original, control, message, wParam, lParam);
 }
 
-// Lets the tree take batches: its own procedure stays behind ours.
-bool AcceptBatches(HWND tree)
+// Lets a control take the messages above from workers: its own procedure
+// stays behind ours.
+bool AcceptWorkerMessages(HWND control)
 {
-    if (GetPropA(tree, kTreeProcedureProperty))
+    if (GetPropA(control, kControlProcedureProperty))
         return true;
-    auto original = reinterpret_cast<HANDLE>(GetWindowLongPtrA(tree, GWLP_WNDPROC));
-    if (!original || !SetPropA(tree, kTreeProcedureProperty, original))
+    auto original = reinterpret_cast<HANDLE>(GetWindowLongPtrA(control, GWLP_WNDPROC));
+    if (!original || !SetPropA(control, kControlProcedureProperty, original))
         return false;
-    SetWindowLongPtrA(tree, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(TreeProcedure));
+    SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ControlProcedure));
+    return true;
+}
+
+bool OnWindowThread(HWND control)
+{
+    return GetWindowThreadProcessId(control, nullptr) == GetCurrentThreadId();
+}
+
+// A worker's change of a text is posted, so that the worker does not wait
+// for the window thread; false when it could not be.
+bool PostText(HWND control, const std::string& text)
+{
+    if (!AcceptWorkerMessages(control))
+        return false;
+    std::unique_ptr<std::string> copy(new std::string(text));
+    if (!PostMessageA(control, kShowText, 0, reinterpret_cast<LPARAM>(copy.get())))
+        return false;
+    copy.release();
     return true;
 }
 
@@ -90,11 +116,15 @@ void CWin32WindowOperations::SetStatus(const std::string& text)
         ShowStatus(text, now);
 }
 
+// The status line and the bars change often during a run: a worker posts
+// their changes rather than wait for each one to be carried out.
 void CWin32WindowOperations::ShowStatus(const std::string& text, Clock::time_point now)
 {
-    if (!Live(theApp.statusLabel))
+    HWND label = Live(theApp.statusLabel);
+    if (!label)
         return;
-    SetText(theApp.statusLabel, text);
+    if (OnWindowThread(label) || !PostText(label, text))
+        SetText(label, text);
     status.Shown(text, now);
 }
 
@@ -103,7 +133,8 @@ void CWin32WindowOperations::ShowProgress(HWND bar, CPacedControl<unsigned>& pac
 {
     if (!Live(bar))
         return;
-    SendMessageA(bar, PBM_SETPOS, percent, 0);
+    if (OnWindowThread(bar) || !PostMessageA(bar, PBM_SETPOS, percent, 0))
+        SendMessageA(bar, PBM_SETPOS, percent, 0);
     paced.Shown(percent, now);
 }
 
@@ -184,6 +215,11 @@ void CWin32WindowOperations::SetOverallProgress(unsigned percent)
 unsigned CWin32WindowOperations::OverallProgress()
 {
     ShowHeldChanges();
+    // A posted change may still wait in the window's queue; the bar shows
+    // what it was last given, within its range of 0 to 100.
+    unsigned percent;
+    if (overallBar.Latest(percent))
+        return percent < 100 ? percent : 100;
     if (!Live(theApp.overallProgressBar))
         return 0;
     return static_cast<unsigned>(SendMessageA(Live(theApp.overallProgressBar), PBM_GETPOS, 0, 0));
@@ -213,7 +249,7 @@ std::vector<HTREEITEM> CWin32WindowOperations::InsertNodes(const std::vector<New
     TreeBatch batch = {this, &nodes, &handles};
     if (GetWindowThreadProcessId(Tree(), nullptr) == GetCurrentThreadId())
         InsertBatch(Tree(), batch);
-    else if (AcceptBatches(Tree()))
+    else if (AcceptWorkerMessages(Tree()))
         SendMessageA(Tree(), kInsertBatch, 0, reinterpret_cast<LPARAM>(&batch));
     else
         handles = CWindowOperations::InsertNodes(nodes);
