@@ -19,17 +19,17 @@ def with_build_ports(catalogue):
 
 
 def file_records(catalogue):
-    """(served path, declared size) of every file record of the item sections."""
+    """(folder, declared size, served paths) of every file record of the item
+    sections; the paths are those of the record's URLs on the mirrors."""
     lines = catalogue.decode("cp1250").replace("\r\n", "\n").split("\n")
     items_at = lines.index("<items>") if "<items>" in lines else len(lines)
     records = []
     for i, line in enumerate(lines[:items_at]):
         if line.startswith("-") and i + 2 < items_at:
             size = int(lines[i + 1].split(";")[0])
-            for url in lines[i + 2].split(" "):
-                match = re.match(r"http://[^/]+/(.+)$", url)
-                if match:
-                    records.append((match.group(1), size))
+            paths = [match.group(1) for match in
+                     (re.match(r"http://[^/]+/(.+)$", url) for url in lines[i + 2].split(" ")) if match]
+            records.append((line[1:], size, paths))
     return records
 
 
@@ -65,7 +65,8 @@ def text_of_size(name, size):
 def files_for(catalogue):
     """{served path: bytes} for every URL of the catalogue's file records."""
     files = {}
-    for path, size in file_records(catalogue):
-        make = archive_of_size if ".zip" in path or ".ZIP" in path else text_of_size
-        files[path] = make(path, size)
+    for _, size, paths in file_records(catalogue):
+        for path in paths:
+            make = archive_of_size if ".zip" in path or ".ZIP" in path else text_of_size
+            files[path] = make(path, size)
     return files

@@ -1,0 +1,147 @@
+"""The real program installs from loopback mirrors: the sample catalogue into
+a folder, the catalogue's message once, and a run closed half way through an
+archive that the next run completes."""
+import io
+import os
+import random
+import unittest
+import zipfile
+
+from harness import Mirrors, TavrinRun, sample_catalogue, windows_path, MIRROR_PORTS
+from sample_files import file_records, files_for, with_build_ports
+
+STATUS_LINE = ("10", "0")
+
+
+def write_settings(run, pak0, folder, message=True):
+    with open(os.path.join(run.folder, "settings.cfg"), "wb") as handle:
+        handle.write(b"%s\r\n%s\r\n%s" % (pak0.encode(), folder.encode(), b"message" if message else b"informed"))
+
+
+def archive_entries(data):
+    """{entry name: bytes} of the files of a zip archive."""
+    with zipfile.ZipFile(io.BytesIO(data)) as archive:
+        return {info.filename: archive.read(info) for info in archive.infolist() if not info.is_dir()}
+
+
+def log_lines(run):
+    return run.file("log.txt").decode("cp1250").split("\r\n")
+
+
+class InstallTest(unittest.TestCase):
+    def setUp(self):
+        self.run_ = TavrinRun()
+        self.addCleanup(self.run_.cleanup)
+        self.target = os.path.join(self.run_.folder, "Quake III Arena")
+
+    def install(self, run, expected="Installation finished (100%)"):
+        code, out = run.driver("click-and-watch", "3. Install", "Installation finished", "120", timeout=180)
+        self.assertEqual(code, 0, out)
+        self.assertEqual(out.split(" ", 3)[3].strip(), expected)
+
+    def assert_installed(self, catalogue, files):
+        """Every file of every record where the catalogue puts it, archives unpacked and gone."""
+        for folder_text, _, paths in file_records(catalogue):
+            folder = os.path.join(self.target, *folder_text.split("\\"))
+            path = paths[0]
+            name = path.rsplit("/", 1)[-1]
+            if ".zip" in name:
+                self.assertFalse(os.path.exists(os.path.join(folder, name)), name)
+                for entry, data in archive_entries(files[path]).items():
+                    with open(os.path.join(folder, *entry.split("/")), "rb") as handle:
+                        self.assertEqual(handle.read(), data, entry)
+            else:
+                with open(os.path.join(folder, name), "rb") as handle:
+                    self.assertEqual(handle.read(), files[path], name)
+
+    def test_the_sample_catalogue_installs_and_its_message_shows_once(self):
+        catalogue = with_build_ports(sample_catalogue())
+        files = files_for(catalogue)
+        mirrors = Mirrors(catalogue, ("ok", None, None), files=files)
+        self.addCleanup(mirrors.stop)
+        run = self.run_
+        pak0 = os.path.join(run.folder, "pak0.pk3")
+        with open(pak0, "wb") as handle:
+            handle.write(b"the game's own pak0\n" * 100)
+        write_settings(run, windows_path(pak0), windows_path(self.target))
+        run.start()
+        self.assertTrue(run.wait_unlocked())
+        self.assertEqual(run.driver("click", "Select all")[0], 0)
+
+        self.install(run)
+        self.assertEqual(run.driver("wait-window", "30", title="Punk Buster info")[0], 0, "no message")
+        self.assertEqual(run.driver("click", "OK", title="Punk Buster info")[0], 0)
+        self.assertEqual(run.driver("gone", "10", title="Punk Buster info")[0], 0)
+        self.assertEqual(run.driver("progress")[1].split(), ["101", "100", "102", "100"])
+        self.assertEqual(run.driver("text", *STATUS_LINE)[1].strip(), "Installation finished (100%)")
+
+        self.assert_installed(catalogue, files)
+        with open(os.path.join(self.target, "baseq3", "pak0.pk3"), "rb") as handle:
+            self.assertEqual(handle.read(), b"the game's own pak0\n" * 100)
+
+        log = log_lines(run)
+        start = log.index("-= Installation =-")
+        self.assertIn("Install path: " + windows_path(self.target), log[start:])
+        self.assertIn("Total bytes: %d" % sum(size for _, size, _ in file_records(catalogue)), log[start:])
+        at = log.index("Item name: Duel maps", start)
+        base = f"http://127.0.0.1:{MIRROR_PORTS[0]}/files/"
+        self.assertEqual(log[at:at + 5], ["Item name: Duel maps", "Item size: 8192", "Is file ? (0)",
+                                          "Connecting to: " + base + "duelmaps.zip", "Downloading complete ! (8192)"])
+        self.assertRegex(log[at + 5], r"^Status: \d+ \(TotalBytesGained: \d+\)$")
+        self.assertEqual(log[at + 6], "Delete file")
+        self.assertRegex(log[at + 7], r"^Unzipped, \(TotalBytesGained: \d+ \)$")
+        self.assertEqual(log[log.index("End", start) - 1], "")
+        self.assertNotIn("At least one item not downloaded.", log)
+
+        # The same choices again: no message this time, pak0.pk3 left alone.
+        self.install(run)
+        self.assertEqual(run.driver("wait-window", "3", title="Punk Buster info")[0], 1, "the message again")
+        self.assertEqual(log_lines(run).count("Can't copy pak0.pk3"), 1)
+        self.assert_installed(catalogue, files)
+        self.assertTrue(run.close())
+        self.assertEqual(run.wait_exit(), 0)
+        self.assertTrue(run.file("settings.cfg").endswith(b"\r\ninformed"))
+
+    def test_closing_in_the_middle_of_an_unpacking_then_the_next_run_completes(self):
+        rnd = random.Random(11)
+        entries = {f"pack/part{i % 9}/file{i}.dat": rnd.randbytes(rnd.randint(10, 3000)) for i in range(4000)}
+        buffer = io.BytesIO()
+        with zipfile.ZipFile(buffer, "w", zipfile.ZIP_DEFLATED) as archive:
+            for name, data in entries.items():
+                archive.writestr(name, data)
+        files = {"files/pack.zip": buffer.getvalue(), "files/after.cfg": b"seta r_mode 6\n"}
+        base = f"http://127.0.0.1:{MIRROR_PORTS[0]}/files/"
+        catalogue = ("v2.0.4\n%snone.exe\n0\n<message>\nHi.\n</message>\n"
+                     "[Pack]\n{Many files.}\n-pack\n%d\n%spack.zip\n"
+                     "[After]\n{One more.}\n-baseq3\n%d\n%safter.cfg\n"
+                     "<items>\n[Pack]+\n[After]+\n" % (base, len(files["files/pack.zip"]), base,
+                                                        len(files["files/after.cfg"]), base)).encode()
+        mirrors = Mirrors(catalogue, ("ok", None, None), files=files)
+        self.addCleanup(mirrors.stop)
+        run = self.run_
+        write_settings(run, "", windows_path(self.target), message=False)
+        run.start()
+        self.assertTrue(run.wait_unlocked())
+        code, out = run.driver("click-and-watch", "3. Install", "Unzipping", "60", timeout=90)
+        self.assertEqual(code, 0, out)
+        self.assertTrue(run.close())
+        self.assertEqual(run.wait_exit(), 0)
+
+        log = log_lines(run)
+        self.assertIn("Installation stopped.", log, "the unpacking was over before the close")
+        self.assertEqual(log[-4:], ["Exit code: 0", "", "---=== Tavrin Log ===---", ""])
+        archive_folder = os.path.join(self.target, "pack")
+        self.assertEqual([n for n in os.listdir(archive_folder) if n.startswith("pack.zip")], [])
+        self.assertFalse(os.path.exists(os.path.join(self.target, "baseq3", "after.cfg")))
+
+        again = TavrinRun(folder=run.folder)
+        again.start()
+        self.assertTrue(again.wait_unlocked())
+        self.install(again)
+        self.assertTrue(again.close())
+        self.assertEqual(again.wait_exit(), 0)
+        self.assert_installed(catalogue, files)
+
+
+if __name__ == "__main__":
+    unittest.main()
