@@ -130,6 +130,7 @@ class InstallTest(unittest.TestCase):
         log = log_lines(run)
         self.assertIn("Installation stopped.", log, "the unpacking was over before the close")
         self.assertEqual(log[-4:], ["Exit code: 0", "", "---=== Tavrin Log ===---", ""])
+        self.assertEqual(run.file("settings.cfg"), b"\r\n%s\r\ninformed" % windows_path(self.target).encode())
         archive_folder = os.path.join(self.target, "pack")
         self.assertEqual([n for n in os.listdir(archive_folder) if n.startswith("pack.zip")], [])
         self.assertFalse(os.path.exists(os.path.join(self.target, "baseq3", "after.cfg")))

@@ -8,6 +8,7 @@
 #include "support/app_fixture.h"
 #include "support/test_folder.h"
 #include "ui/controls.h"
+#include "ui/paced_control.h"
 #include "core/window_operations.h"
 
 namespace {
@@ -115,6 +116,65 @@ TEST_F(RealWindowTest, TreeNodesTextsAndCheckStates)
     EXPECT_EQ(ui->FirstTopNode(), nullptr);
     HTREEITEM fresh = ui->InsertNode(nullptr, "Fresh");
     EXPECT_EQ(ui->FirstTopNode(), fresh);
+}
+
+// More changes than anyone can follow: the status line and the bars skip
+// those that come too soon after the last one shown, but never the last.
+TEST_F(RealWindowTest, ChangesTooFastToSeeAreHeldAndTheLastIsShown)
+{
+    ui->SetStatus("first");
+    ui->SetItemProgress(10);
+    ui->SetOverallProgress(20);
+    for (int i = 0; i < 50; ++i) {
+        ui->SetStatus("entry " + std::to_string(i));
+        ui->SetItemProgress(11 + i);
+        ui->SetOverallProgress(21 + i);
+    }
+    // Reading the lower bar gives what it was last given.
+    EXPECT_EQ(ui->OverallProgress(), 70u);
+
+    ui->ShowHeldChanges();
+    EXPECT_EQ(TextOf(theApp.statusLabel), "entry 49");
+    EXPECT_EQ(SendMessageA(theApp.itemProgressBar, PBM_GETPOS, 0, 0), 60);
+    EXPECT_EQ(SendMessageA(theApp.overallProgressBar, PBM_GETPOS, 0, 0), 70);
+
+    // A change after a pause is shown at once; one that only repeats is not held.
+    Sleep(50);
+    ui->SetStatus("after a pause");
+    ui->SetStatus("after a pause");
+    EXPECT_EQ(TextOf(theApp.statusLabel), "after a pause");
+    // Enabling the controls at the end of a run shows what was held.
+    ui->SetStatus("finished");
+    ui->EnableControls();
+    EXPECT_EQ(TextOf(theApp.statusLabel), "finished");
+}
+
+TEST(PacedControl, HoldsWhatComesWithin16MsOfTheLastShownChange)
+{
+    using Clock = CPacedControl<int>::Clock;
+    const Clock::time_point start;
+    auto at = [&](int ms) { return start + std::chrono::milliseconds(ms); };
+    CPacedControl<int> control;
+    int value = 0;
+
+    EXPECT_TRUE(control.Admit(1, at(0)));
+    control.Shown(1, at(0));
+    EXPECT_FALSE(control.Admit(1, at(1)));  // no change
+    EXPECT_FALSE(control.Admit(2, at(5)));  // held
+    EXPECT_FALSE(control.Admit(3, at(10)));
+    ASSERT_TRUE(control.Latest(value));
+    EXPECT_EQ(value, 3);
+    EXPECT_TRUE(control.Admit(4, at(16)));  // late enough: shown, the held one dropped
+    control.Shown(4, at(16));
+    EXPECT_FALSE(control.TakeHeld(value));
+
+    EXPECT_FALSE(control.Admit(5, at(20)));
+    EXPECT_FALSE(control.Admit(4, at(21)));  // back to what is shown: nothing held
+    EXPECT_FALSE(control.TakeHeld(value));
+    EXPECT_FALSE(control.Admit(6, at(22)));
+    ASSERT_TRUE(control.TakeHeld(value));
+    EXPECT_EQ(value, 6);
+    EXPECT_FALSE(control.TakeHeld(value));
 }
 
 TEST_F(RealWindowTest, AWorkerReachesTheControlsWhileTheLoopRunsAndEndsIt)
