@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# The demo: builds Tavrin.exe, serves the sample catalogue from the first of
-# the mirrors the demo build knows (127.0.0.1:47001), and starts the program
-# under Wine in build/demo (log.txt and settings.cfg land there). With a
-# working X display the window opens there and the demo ends when you close
-# it; without one (or with DISPLAY empty) it runs on a private Xvfb display,
-# waits for the controls to unlock, saves screenshots of the main window and
-# of the About dialog in build/demo and closes it.
+# The demo: builds Tavrin.exe, serves the sample catalogue and files of the
+# sizes it declares from the first of the mirrors the build knows
+# (127.0.0.1:47001 by default), and starts the program under Wine in
+# build/demo (log.txt, settings.cfg and the installation folder land there).
+# With a working X display the window opens there and the demo ends when you
+# close it; without one (or with DISPLAY empty) it runs on a private Xvfb
+# display, saves screenshots of the main window and of the About dialog,
+# installs the checked items, saves a screenshot of the finished install in
+# build/demo and closes it.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${TAVRIN_BUILD:-$root/build}
