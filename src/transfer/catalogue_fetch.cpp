@@ -41,7 +41,7 @@ bool TryMirror(const CatalogueMirrors& mirrors, int index, const StopRequest& st
     theApp.catalogueText.clear();
 
     ApplyTransferRecipe(*theApp.transfer, {mirrors.urls[index], WriteToText, &theApp.catalogueText,
-                                           mirrors.stallSeconds, &stop, false});
+                                           mirrors.stallSeconds, mirrors.totalSeconds, &stop, false});
     int code = PerformTransfer(*theApp.transfer);
     if (code != 0) {
         theLog.WriteFormatted("Config file downloading error: %i (%i/%i)", code, index, kMirrorCount);

@@ -22,6 +22,7 @@ void ApplyTransferRecipe(CEasyHandle& handle, const TransferRequest& request)
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, request.target);
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, request.stallSeconds);
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT, request.totalSeconds);
     // The write callback never runs while a server is silent; this check does.
     curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, StopCheck);
     curl_easy_setopt(curl, CURLOPT_XFERINFODATA, const_cast<StopRequest*>(request.stop));

@@ -16,6 +16,7 @@ struct TransferRequest {
     WriteCallback write;
     void* target;
     long stallSeconds;  // less than 1 byte a second for this long ends the attempt
+    long totalSeconds;  // the whole attempt may last this long; 0 for no limit
     const StopRequest* stop;
     // An answer of 400 or above ends the attempt (libcurl's code 22) before
     // any of its body is written. The catalogue fetch leaves it off: its

@@ -129,6 +129,7 @@ TEST_F(CatalogueFetch, FailedTransferMovesToNextMirror)
 {
     std::string valid = server.Put("valid.txt", kCatalogue);
     mirrors.stallSeconds = 2;  // the server's own stall lasts far longer
+    mirrors.totalSeconds = 3;  // the drip would take minutes
     struct Case {
         const char* what;
         std::string url;
@@ -138,6 +139,7 @@ TEST_F(CatalogueFetch, FailedTransferMovesToNextMirror)
         {"dropped mid-body", server.Url("drop/valid.txt"), CURLE_PARTIAL_FILE},
         {"stalled before answering", server.Url("stall/valid.txt"), CURLE_OPERATION_TIMEDOUT},
         {"stalled mid-body", server.Url("stall:40/valid.txt"), CURLE_OPERATION_TIMEDOUT},
+        {"dripping faster than the stall limit", server.Url("drip/valid.txt"), CURLE_OPERATION_TIMEDOUT},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
