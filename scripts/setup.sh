@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Makes a fresh Debian machine ready to build and test Tavrin:
 # installs Debian packages and builds the Windows dependencies
-# (libcurl, minizip, GoogleTest) into a cache outside the clone.
+# (libcurl with Windows' own TLS, minizip, GoogleTest) into a cache outside
+# the clone.
 # A second run installs and rebuilds nothing that is already there.
 # Prints the dependency prefix on its last line.
 set -euo pipefail
@@ -17,7 +18,7 @@ sudo_cmd=""
 packages=(
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 libz-mingw-w64-dev
   wine wine64 xvfb xauth x11-utils imagemagick
-  cmake ninja-build dpkg-dev googletest python3 zip unzip
+  cmake ninja-build dpkg-dev googletest python3 zip unzip openssl
 )
 
 missing=()
@@ -57,7 +58,7 @@ curl_ver=$(src_version curl)
 minizip_ver=$(src_version minizip)
 gtest_ver=$(dpkg-query -W -f='${Version}' googletest)
 [ -n "$curl_ver" ] && [ -n "$minizip_ver" ] || { log "source packages not found (deb-src missing?)"; exit 1; }
-key=$(printf 'curl-%s_minizip-%s_gtest-%s_v3' "$curl_ver" "$minizip_ver" "$gtest_ver" | tr ':~+' '___')
+key=$(printf 'curl-%s_minizip-%s_gtest-%s_v4' "$curl_ver" "$minizip_ver" "$gtest_ver" | tr ':~+' '___')
 prefix=$cache_root/$key
 mkdir -p "$prefix"
 toolchain=$here/../cmake/mingw-w64.cmake
@@ -77,7 +78,7 @@ if [ ! -f "$prefix/.curl-done" ]; then
     -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_INSTALL_PREFIX="$prefix" \
     -DBUILD_SHARED_LIBS=OFF -DBUILD_CURL_EXE=OFF -DBUILD_TESTING=OFF \
-    -DHTTP_ONLY=ON -DCURL_USE_OPENSSL=OFF -DCURL_USE_SCHANNEL=OFF -DCURL_USE_MBEDTLS=OFF \
+    -DHTTP_ONLY=ON -DCURL_USE_OPENSSL=OFF -DCURL_USE_SCHANNEL=ON -DCURL_USE_MBEDTLS=OFF \
     -DCURL_USE_WOLFSSL=OFF -DCURL_USE_BEARSSL=OFF -DCURL_USE_NSS=OFF -DCURL_USE_GNUTLS=OFF \
     -DCURL_USE_LIBSSH2=OFF -DCURL_USE_LIBSSH=OFF -DUSE_LIBIDN2=OFF -DUSE_WIN32_IDN=OFF \
     -DCURL_USE_LIBPSL=OFF -DCURL_ZLIB=OFF -DCURL_BROTLI=OFF -DCURL_ZSTD=OFF -DUSE_NGHTTP2=OFF \

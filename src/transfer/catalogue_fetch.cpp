@@ -40,8 +40,16 @@ bool TryMirror(const CatalogueMirrors& mirrors, int index, const StopRequest& st
     theApp.ui->SetStatus(status);
     theApp.catalogueText.clear();
 
-    ApplyTransferRecipe(*theApp.transfer, {mirrors.urls[index], WriteToText, &theApp.catalogueText,
-                                           mirrors.stallSeconds, mirrors.totalSeconds, &stop, false});
+    TransferRequest request;
+    request.url = mirrors.urls[index];
+    request.write = WriteToText;
+    request.target = &theApp.catalogueText;
+    request.stallSeconds = mirrors.stallSeconds;
+    request.totalSeconds = mirrors.totalSeconds;
+    request.stop = &stop;
+    request.failOnHttpError = false;
+    request.certificateAuthority = mirrors.certificateAuthority;
+    ApplyTransferRecipe(*theApp.transfer, request);
     int code = PerformTransfer(*theApp.transfer);
     if (code != 0) {
         theLog.WriteFormatted("Config file downloading error: %i (%i/%i)", code, index, kMirrorCount);

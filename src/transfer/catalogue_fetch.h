@@ -18,6 +18,8 @@ struct CatalogueMirrors {
     // A mirror that drips a few bytes a second passes the stall limit; this
     // ends it. Far above what any real catalogue needs.
     long totalSeconds = 300;
+    // PEM certificates for https mirrors instead of the system's; tests only.
+    const std::string* certificateAuthority = nullptr;
 };
 
 // The mirrors built into the program.

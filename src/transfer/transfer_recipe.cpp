@@ -8,7 +8,7 @@ namespace {
 
 int StopCheck(void* stop, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
 {
-    return static_cast<const StopRequest*>(stop)->load() ? 1 : 0;
+    return stop && static_cast<const StopRequest*>(stop)->load() ? 1 : 0;
 }
 
 }  // namespace
@@ -28,6 +28,14 @@ void ApplyTransferRecipe(CEasyHandle& handle, const TransferRequest& request)
     curl_easy_setopt(curl, CURLOPT_XFERINFODATA, const_cast<StopRequest*>(request.stop));
     curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
     curl_easy_setopt(curl, CURLOPT_FAILONERROR, request.failOnHttpError ? 1L : 0L);
+    // Certificates are checked; a revocation server that cannot be reached
+    // does not fail every download.
+    curl_easy_setopt(curl, CURLOPT_SSL_OPTIONS, static_cast<long>(CURLSSLOPT_REVOKE_BEST_EFFORT));
+    if (request.certificateAuthority) {
+        curl_blob authority = {const_cast<char*>(request.certificateAuthority->data()),
+                               request.certificateAuthority->size(), CURL_BLOB_COPY};
+        curl_easy_setopt(curl, CURLOPT_CAINFO_BLOB, &authority);
+    }
 }
 
 int PerformTransfer(CEasyHandle& handle)
