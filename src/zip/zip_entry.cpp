@@ -1,29 +1,17 @@
 #include <cstring>
 #include <vector>
 
+#include "zip/zip_attributes.h"
 #include "zip/zip_names.h"
 #include "zip/zip_reader.h"
 #include "zip/zip_times.h"
 
-namespace {
+static_assert(zipAttributeReadOnly == FILE_ATTRIBUTE_READONLY && zipAttributeHidden == FILE_ATTRIBUTE_HIDDEN &&
+                  zipAttributeSystem == FILE_ATTRIBUTE_SYSTEM && zipAttributeDirectory == FILE_ATTRIBUTE_DIRECTORY &&
+                  zipAttributeArchive == FILE_ATTRIBUTE_ARCHIVE,
+              "the attribute bits are Windows' own");
 
-uint32_t WindowsAttributes(uint32_t versionMadeBy, uint32_t external)
-{
-    bool directory = (external & 0x40000000) != 0;  // Unix directory type
-    bool readOnly = (external & 0x800000) == 0;     // no Unix owner write
-    bool hidden = false, system = false, archive = true;
-    uint32_t host = (versionMadeBy >> 8) & 0xFF;
-    if (host == 0 || host == 7 || host == 11 || host == 14) {  // hosts with DOS attributes
-        readOnly = (external & 0x01) != 0;
-        hidden = (external & 0x02) != 0;
-        system = (external & 0x04) != 0;
-        directory = (external & 0x10) != 0;
-        archive = (external & 0x20) != 0;
-    }
-    return (directory ? FILE_ATTRIBUTE_DIRECTORY : 0) | (archive ? FILE_ATTRIBUTE_ARCHIVE : 0) |
-           (hidden ? FILE_ATTRIBUTE_HIDDEN : 0) | (readOnly ? FILE_ATTRIBUTE_READONLY : 0) |
-           (system ? FILE_ATTRIBUTE_SYSTEM : 0);
-}
+namespace {
 
 // The local header must agree with the directory; its extra field holds the
 // extended timestamp.
