@@ -82,6 +82,7 @@ ZipResult LookUpEntry(ZipReader* reader, int32_t index, ZipEntryInfo* info)
     ZipEntryInfo entry = {};
     entry.index = index;
     std::strcpy(entry.name, CleanEntryName(storedName));
+    TrimNameParts(entry.name);
     entry.attributes = WindowsAttributes(file.version, file.external_fa);
     entry.compressedSize = static_cast<int32_t>(file.compressed_size);
     entry.uncompressedSize = static_cast<int32_t>(file.uncompressed_size);

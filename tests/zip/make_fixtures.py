@@ -125,6 +125,16 @@ write("names.zip", [
     (entry("n" * 300), b"too long"),
 ])
 
+# Hostile names; each entry holds its own name, so that a test can tell which
+# one was written where.
+hostile = [
+    "..", "..\\", "/abs", "C:\\x", "\\\\server\\share\\x", "CON", "aux.txt", "NUL", "Con .txt",
+    "maps/com1.bsp", "lpt1/", "file.txt:stream", "\\\\?\\C:\\x", "a<b>.txt", "n" * 300, "readme.txt.",
+    "folder. /notes.txt ", "...", "dir/..", ". ./x",
+]
+write("hostile.zip", [
+    (entry(name, mode=0o40755 if name.endswith("/") else 0o100644), name.encode()) for name in hostile])
+
 # Methods that the layer does not read.
 write("methods.zip", [
     (entry("bzip2.txt", method=zipfile.ZIP_BZIP2), content("bzip2.txt", 3000)),
