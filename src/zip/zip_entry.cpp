@@ -1,4 +1,5 @@
 #include <cstring>
+#include <iterator>
 #include <vector>
 
 #include "zip/zip_attributes.h"
@@ -14,17 +15,40 @@ static_assert(zipAttributeReadOnly == FILE_ATTRIBUTE_READONLY && zipAttributeHid
 namespace {
 
 // The local header must agree with the directory; its extra field holds the
-// extended timestamp.
-ZipResult ReadLocalExtraField(unzFile archive, std::vector<unsigned char>* extra)
+// extended timestamp, and the entry's data follows it.
+ZipResult ReadLocalExtraField(unzFile archive, std::vector<unsigned char>* extra, uint64_t* dataStart)
 {
     int method = 0;
     if (unzOpenCurrentFile2(archive, &method, nullptr, 1) != UNZ_OK)
         return zipCorruptArchive;
+    *dataStart = unzGetCurrentFileZStreamPos64(archive);
     int size = unzGetLocalExtrafield(archive, nullptr, 0);
     extra->resize(size > 0 ? size : 0);
     int got = size > 0 ? unzGetLocalExtrafield(archive, extra->data(), static_cast<unsigned>(size)) : 0;
     unzCloseCurrentFile(archive);
     return got == size ? zipOk : zipReadFailed;
+}
+
+// An entry whose data lies in the data of another entry that was looked up
+// before is refused: so one stretch of deflate data can be written only
+// once, however many directory entries point into it.
+bool ClaimDataSpan(ZipReader* reader, int32_t index, uint64_t start, uint64_t size)
+{
+    if (size == 0)
+        return true;
+    uint64_t end = size > UINT64_MAX - start ? UINT64_MAX : start + size;
+    auto& spans = reader->dataSpans;
+    auto next = spans.lower_bound(start);
+    if (next != spans.end() && next->first < end && next->second.index != index)
+        return false;
+    if (next != spans.begin()) {
+        auto before = std::prev(next);
+        if (before->second.end > start && before->second.index != index)
+            return false;
+    }
+    if (next == spans.end() || next->first != start)
+        spans.emplace(start, ZipReader::DataSpan{end, index});
+    return true;
 }
 
 }  // namespace
@@ -75,9 +99,12 @@ ZipResult LookUpEntry(ZipReader* reader, int32_t index, ZipEntryInfo* info)
     if (file.compression_method != 0 && file.compression_method != Z_DEFLATED)
         return zipCorruptArchive;
     std::vector<unsigned char> extra;
-    ZipResult local = ReadLocalExtraField(reader->archive, &extra);
+    uint64_t dataStart = 0;
+    ZipResult local = ReadLocalExtraField(reader->archive, &extra, &dataStart);
     if (local != zipOk)
         return local;
+    if (!ClaimDataSpan(reader, index, dataStart, file.compressed_size))
+        return zipCorruptArchive;
 
     ZipEntryInfo entry = {};
     entry.index = index;

@@ -15,6 +15,9 @@ import tempfile
 import zipfile
 import zlib
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "mutation"))
+from zip_mutations import quoted_bomb, shared_header_bomb  # noqa: E402
+
 out = sys.argv[1]
 os.makedirs(os.path.join(out, "originals"), exist_ok=True)
 
@@ -178,6 +181,13 @@ patch(path, e + 28, "<H", 0xFFF0)
 path = write("overcount.zip", [(entry("one.txt"), b"1"), (entry("two.txt"), b"2"), (entry("three.txt"), b"3")])
 eocd = headers(path)[1]
 patch(path, eocd + 8, "<HH", 5, 5)
+
+# Entries that share their data: three directory entries naming one local
+# header, and three whose data each runs on into the next one's.
+for name, data in (("overlap_shared.zip", shared_header_bomb(3, 100000)),
+                   ("overlap_quoted.zip", quoted_bomb(3, 100000))):
+    with open(os.path.join(out, name), "wb") as f:
+        f.write(data)
 
 # Encrypted with the traditional scheme, by Info-ZIP zip.  The random header
 # is made again until "wrong" fails the check byte, so that test is certain.
