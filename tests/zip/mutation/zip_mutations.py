@@ -238,6 +238,15 @@ def main():
                 f.write("crash %d exited\n" % last)
         first = last + 1
     seconds = time.time() - started
+    # Each sandbox is removed after its archive; what is left beside them, or
+    # anywhere in the Wine drive since the start, was written outside.
+    strays = [os.path.join(top, name) for top, folders, files in os.walk(sandboxes) for name in folders + files]
+    drive = os.path.join(os.environ.get("WINEPREFIX", ""), "drive_c")
+    for top, folders, files in os.walk(drive):
+        for name in files:
+            path = os.path.join(top, name)
+            if os.path.getmtime(path) >= started and not os.path.islink(path):
+                strays.append(path)
 
     lines = open(report).read().splitlines()
     results, opened, done, unknown, outside, written = {}, 0, 0, 0, 0, {}
@@ -262,7 +271,7 @@ def main():
         print("  %9s  %-18s %7d" % (hex(code), CODES.get(code, "NOT IN THE TABLE"), results[code]))
     print("crashes:               %d" % len(crashes))
     print("hangs:                 %d" % len(hangs))
-    print("files outside target:  %d" % outside)
+    print("files outside target:  %d" % (outside + len(strays)))
     print("codes not in table:    %d" % unknown)
     for index, path in enumerate(paths):
         if os.path.basename(path).startswith("bomb"):
@@ -271,7 +280,9 @@ def main():
     for line in crashes + hangs + [l for l in lines if l.startswith("outside ")]:
         index = int(line.split()[1])
         print("  %s (%s)" % (line, os.path.basename(paths[index]) if 0 <= index < len(paths) else "?"))
-    if args.check and (crashes or hangs or outside or unknown or done != len(paths) - len(crashes) - len(hangs)):
+    for path in strays:
+        print("  outside: %s" % path)
+    if args.check and (crashes or hangs or outside or strays or unknown or done != len(paths) - len(crashes) - len(hangs)):
         return 1
     return 0
 
