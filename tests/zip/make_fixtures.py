@@ -15,6 +15,7 @@ import tempfile
 import zipfile
 import zlib
 
+sys.dont_write_bytecode = True  # nothing written into the source tree
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "mutation"))
 from zip_mutations import quoted_bomb, shared_header_bomb  # noqa: E402
 
