@@ -5,6 +5,8 @@
 # the clone.
 # A second run installs and rebuilds nothing that is already there.
 # Prints the dependency prefix on its last line.
+# With --packages it installs the Debian packages only (the native build
+# needs no Windows dependency).
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -19,6 +21,7 @@ packages=(
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 libz-mingw-w64-dev
   wine wine64 xvfb xauth x11-utils imagemagick
   cmake ninja-build dpkg-dev googletest python3 zip unzip openssl
+  clang-14 libclang-rt-14-dev llvm-14
 )
 
 missing=()
@@ -51,6 +54,7 @@ if [ ${#missing[@]} -gt 0 ]; then
   log "installing ${missing[*]}"
   DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -q --no-install-recommends "${missing[@]}" >/dev/null
 fi
+[ "${1:-}" = --packages ] && exit 0
 
 cache_root=${XDG_CACHE_HOME:-$HOME/.cache}/tavrin-deps
 src_version() { apt-cache showsrc "$1" 2>/dev/null | sed -n 's/^Version: //p' | sort -V | tail -n 1; }
