@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "zip/zip_source.h"
-#include "zip_support.h"
+#include "support/zip_support.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "support/test_folder.h"
-#include "zip_support.h"
+#include "support/zip_support.h"
 
 TEST(ZipNames, ArchiveNamesAreCleanedInTheRecord)
 {

@@ -1,4 +1,4 @@
-#include "zip_support.h"
+#include "support/zip_support.h"
 
 #include "support/test_folder.h"
 
