@@ -13,9 +13,8 @@
 CatalogueMirrors BuiltInMirrors()
 {
     CatalogueMirrors mirrors;
-    mirrors.urls[0] = TAVRIN_MIRROR_1;
-    mirrors.urls[1] = TAVRIN_MIRROR_2;
-    mirrors.urls[2] = TAVRIN_MIRROR_3;
+    for (int i = 0; i < kMirrorCount; ++i)
+        mirrors.urls[i] = kBuiltInMirrors[i];
     return mirrors;
 }
 
