@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
 # Makes a fresh Debian machine ready to build and test Tavrin:
 # installs Debian packages and builds the Windows dependencies
-# (libcurl, minizip, GoogleTest) into a cache outside the clone.
+# (libcurl with Windows' own TLS, minizip, GoogleTest) into a cache outside
+# the clone.
 # A second run installs and rebuilds nothing that is already there.
 # Prints the dependency prefix on its last line.
-# With --curl-tool it also builds the curl tool (bin/curl.exe) from the same
-# source, for the install benchmark.
+# With --packages it installs the Debian packages only (the native build
+# needs no Windows dependency). With --curl-tool it also builds the curl tool
+# (bin/curl.exe) from the same source and options as libcurl, for the
+# install benchmark.
 set -euo pipefail
 
 with_curl_tool=0
@@ -22,7 +25,8 @@ sudo_cmd=""
 packages=(
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 libz-mingw-w64-dev
   wine wine64 xvfb xauth x11-utils imagemagick
-  cmake ninja-build dpkg-dev googletest python3 zip unzip
+  cmake ninja-build dpkg-dev googletest python3 zip unzip openssl
+  clang-14 libclang-rt-14-dev llvm-14
 )
 
 missing=()
@@ -55,6 +59,7 @@ if [ ${#missing[@]} -gt 0 ]; then
   log "installing ${missing[*]}"
   DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -q --no-install-recommends "${missing[@]}" >/dev/null
 fi
+[ "${1:-}" = --packages ] && exit 0
 
 cache_root=${XDG_CACHE_HOME:-$HOME/.cache}/tavrin-deps
 src_version() { apt-cache showsrc "$1" 2>/dev/null | sed -n 's/^Version: //p' | sort -V | tail -n 1; }
@@ -62,7 +67,7 @@ curl_ver=$(src_version curl)
 minizip_ver=$(src_version minizip)
 gtest_ver=$(dpkg-query -W -f='${Version}' googletest)
 [ -n "$curl_ver" ] && [ -n "$minizip_ver" ] || { log "source packages not found (deb-src missing?)"; exit 1; }
-key=$(printf 'curl-%s_minizip-%s_gtest-%s_v3' "$curl_ver" "$minizip_ver" "$gtest_ver" | tr ':~+' '___')
+key=$(printf 'curl-%s_minizip-%s_gtest-%s_v4' "$curl_ver" "$minizip_ver" "$gtest_ver" | tr ':~+' '___')
 prefix=$cache_root/$key
 mkdir -p "$prefix"
 toolchain=$here/../cmake/mingw-w64.cmake
@@ -82,7 +87,7 @@ configure_curl() { # source build [more cmake options...]
     -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_INSTALL_PREFIX="$prefix" \
     -DBUILD_SHARED_LIBS=OFF -DBUILD_TESTING=OFF \
-    -DHTTP_ONLY=ON -DCURL_USE_OPENSSL=OFF -DCURL_USE_SCHANNEL=OFF -DCURL_USE_MBEDTLS=OFF \
+    -DHTTP_ONLY=ON -DCURL_USE_OPENSSL=OFF -DCURL_USE_SCHANNEL=ON -DCURL_USE_MBEDTLS=OFF \
     -DCURL_USE_WOLFSSL=OFF -DCURL_USE_BEARSSL=OFF -DCURL_USE_NSS=OFF -DCURL_USE_GNUTLS=OFF \
     -DCURL_USE_LIBSSH2=OFF -DCURL_USE_LIBSSH=OFF -DUSE_LIBIDN2=OFF -DUSE_WIN32_IDN=OFF \
     -DCURL_USE_LIBPSL=OFF -DCURL_ZLIB=OFF -DCURL_BROTLI=OFF -DCURL_ZSTD=OFF -DUSE_NGHTTP2=OFF \

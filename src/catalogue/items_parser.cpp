@@ -8,6 +8,14 @@ namespace {
 enum class ScanMode { Top, Group, Leaf, Comment };
 
 constexpr int kRoot = -1;
+// A name keeps growing to the end of its line (a second ";" names the next
+// group with everything since the "#"), so without a bound one line of
+// "[a][a]..." asks for memory by the square of its length. Only 49 bytes are
+// ever read back; the tree shows up to a path's length.
+constexpr size_t kMaxNameBytes = 259;
+// No catalogue nests this deep; deeper groups are opened at this depth, so
+// nothing that walks the tree, ours or the control's, meets a deep chain.
+constexpr size_t kMaxDepth = 64;
 
 // The byte scan of the items block: groups open with "#name;", close with
 // "!", items are "[name]", and a "+" marks a node to start checked.
@@ -45,13 +53,16 @@ private:
         if (b == '\n') {
             groupName.clear();
             leafName.clear();
+            groupMarked = false;
             mode = ScanMode::Top;
         }
         if (mode == ScanMode::Group) {
-            if (b == ';')
+            if (b == ';') {
                 AddGroup();
-            else
-                groupName += b;
+            } else {
+                Append(groupName, b);
+                groupMarked = b == '+';
+            }
         }
         if (mode == ScanMode::Leaf) {
             if (b == ']') {
@@ -60,7 +71,7 @@ private:
                 if (at + 1 < text.size() && text[at + 1] == '+')
                     marked.push_back(node);
             } else {
-                leafName += b;
+                Append(leafName, b);
             }
         }
         if (mode == ScanMode::Top)
@@ -71,13 +82,24 @@ private:
     // named with everything since the "#".
     void AddGroup()
     {
-        bool isMarked = !groupName.empty() && groupName.back() == '+';
-        if (isMarked)
-            groupName.pop_back();
-        int node = AddNode(groupName);
-        parents.push_back(node);
+        // A name cut at the bound keeps the mark of its last byte.
+        bool isMarked = groupMarked;
+        std::string name = groupName;
+        if (isMarked && !name.empty() && name.back() == '+')
+            name.pop_back();
+        int node = AddNode(name);
+        if (parents.size() < kMaxDepth)
+            parents.push_back(node);
+        else
+            ++unopened;
         if (isMarked)
             marked.push_back(node);
+    }
+
+    static void Append(std::string& name, char b)
+    {
+        if (name.size() < kMaxNameBytes)
+            name += b;
     }
 
     void TopByte(char b)
@@ -93,7 +115,9 @@ private:
             mode = ScanMode::Comment;
             break;
         case '!':
-            if (parents.empty())
+            if (unopened > 0)
+                --unopened;
+            else if (parents.empty())
                 theLog.WriteLine("Parsing error ! Trying to use null object");
             else
                 parents.pop_back();
@@ -115,6 +139,9 @@ private:
     ScanMode mode = ScanMode::Top;
     std::string groupName;
     std::string leafName;
+    bool groupMarked = false;
+    // Groups past the depth bound, each closed by one "!" of its own.
+    size_t unopened = 0;
 };
 
 }  // namespace

@@ -5,4 +5,3 @@
 // dialog, and compared by the update check.
 constexpr int kVersionMajor = 2;
 constexpr int kVersionMinor = 0;
-constexpr int kVersionRelease = TAVRIN_VERSION_PATCH;

@@ -13,9 +13,8 @@
 CatalogueMirrors BuiltInMirrors()
 {
     CatalogueMirrors mirrors;
-    mirrors.urls[0] = TAVRIN_MIRROR_1;
-    mirrors.urls[1] = TAVRIN_MIRROR_2;
-    mirrors.urls[2] = TAVRIN_MIRROR_3;
+    for (int i = 0; i < kMirrorCount; ++i)
+        mirrors.urls[i] = kBuiltInMirrors[i];
     return mirrors;
 }
 
@@ -40,8 +39,16 @@ bool TryMirror(const CatalogueMirrors& mirrors, int index, const StopRequest& st
     theApp.ui->SetStatus(status);
     theApp.catalogueText.clear();
 
-    ApplyTransferRecipe(*theApp.transfer, {mirrors.urls[index], WriteToText, &theApp.catalogueText,
-                                           mirrors.stallSeconds, &stop, false});
+    TransferRequest request;
+    request.url = mirrors.urls[index];
+    request.write = WriteToText;
+    request.target = &theApp.catalogueText;
+    request.stallSeconds = mirrors.stallSeconds;
+    request.totalSeconds = mirrors.totalSeconds;
+    request.stop = &stop;
+    request.failOnHttpError = false;
+    request.certificateAuthority = mirrors.certificateAuthority;
+    ApplyTransferRecipe(*theApp.transfer, request);
     int code = PerformTransfer(*theApp.transfer);
     if (code != 0) {
         theLog.WriteFormatted("Config file downloading error: %i (%i/%i)", code, index, kMirrorCount);

@@ -15,6 +15,11 @@ struct CatalogueMirrors {
     // failed; without a limit one that accepts and never answers would hold
     // the program, every control disabled, for ever.
     long stallSeconds = 30;
+    // A mirror that drips a few bytes a second passes the stall limit; this
+    // ends it. Far above what any real catalogue needs.
+    long totalSeconds = 300;
+    // PEM certificates for https mirrors instead of the system's; tests only.
+    const std::string* certificateAuthority = nullptr;
 };
 
 // The mirrors built into the program.

@@ -69,9 +69,16 @@ DownloadOutcome DownloadFile(const std::string& urlLine, const std::string& loca
     }
 
     DownloadTarget target = {localPath.c_str(), nullptr};
+    TransferRequest request;
+    request.write = WriteToFile;
+    request.target = &target;
+    request.stallSeconds = kStallSeconds;
+    request.stop = &stop;
+    request.failOnHttpError = true;
     for (const std::string& url : SplitUrls(urlLine)) {
         app.transfer.reset(new CEasyHandle);
-        ApplyTransferRecipe(*app.transfer, {url, WriteToFile, &target, kStallSeconds, &stop, true});
+        request.url = url;
+        ApplyTransferRecipe(*app.transfer, request);
         app.ui->SetStatus("Connecting ... (" + app.currentItemName + ")");
         theLog.WriteFormatted("Connecting to: %s", url.c_str());
         int code = PerformTransfer(*app.transfer);

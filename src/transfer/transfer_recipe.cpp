@@ -8,7 +8,7 @@ namespace {
 
 int StopCheck(void* stop, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
 {
-    return static_cast<const StopRequest*>(stop)->load() ? 1 : 0;
+    return stop && static_cast<const StopRequest*>(stop)->load() ? 1 : 0;
 }
 
 }  // namespace
@@ -22,6 +22,7 @@ void ApplyTransferRecipe(CEasyHandle& handle, const TransferRequest& request)
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, request.target);
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, request.stallSeconds);
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT, request.totalSeconds);
     // The write callback never runs while a server is silent; this check does.
     curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, StopCheck);
     curl_easy_setopt(curl, CURLOPT_XFERINFODATA, const_cast<StopRequest*>(request.stop));
@@ -30,6 +31,14 @@ void ApplyTransferRecipe(CEasyHandle& handle, const TransferRequest& request)
     // the server, and libcurl's default of 16 KB made a download four times slower.
     curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, 100L * 1024);
     curl_easy_setopt(curl, CURLOPT_FAILONERROR, request.failOnHttpError ? 1L : 0L);
+    // Certificates are checked; a revocation server that cannot be reached
+    // does not fail every download.
+    curl_easy_setopt(curl, CURLOPT_SSL_OPTIONS, static_cast<long>(CURLSSLOPT_REVOKE_BEST_EFFORT));
+    if (request.certificateAuthority) {
+        curl_blob authority = {const_cast<char*>(request.certificateAuthority->data()),
+                               request.certificateAuthority->size(), CURL_BLOB_COPY};
+        curl_easy_setopt(curl, CURLOPT_CAINFO_BLOB, &authority);
+    }
 }
 
 int PerformTransfer(CEasyHandle& handle)

@@ -13,14 +13,18 @@ using WriteCallback = size_t (*)(char* data, size_t size, size_t count, void* ta
 // server counts as gone, and the program's stop request.
 struct TransferRequest {
     std::string url;
-    WriteCallback write;
-    void* target;
-    long stallSeconds;  // less than 1 byte a second for this long ends the attempt
-    const StopRequest* stop;
+    WriteCallback write = nullptr;
+    void* target = nullptr;
+    long stallSeconds = 5;  // less than 1 byte a second for this long ends the attempt
+    long totalSeconds = 0;  // the whole attempt may last this long; 0 for no limit
+    const StopRequest* stop = nullptr;
     // An answer of 400 or above ends the attempt (libcurl's code 22) before
     // any of its body is written. The catalogue fetch leaves it off: its
     // parser refuses an error page on its own.
-    bool failOnHttpError;
+    bool failOnHttpError = true;
+    // PEM certificates to check an https server against instead of the
+    // system's store; only tests give one.
+    const std::string* certificateAuthority = nullptr;
 };
 
 // libcurl's result when a transfer ended because the program is closing.

@@ -1,5 +1,7 @@
 #include "ui/item_tree.h"
 
+#include <vector>
+
 #include "core/application.h"
 #include "catalogue/catalogue.h"
 #include "core/window_operations.h"
@@ -11,18 +13,28 @@ constexpr int kChecked = 2;
 
 // Gives every node below `node` the state `below` and leaves `node` itself
 // in the opposite one, so that the control's own toggle after a click puts
-// it in line with its subtree. Selecting each child opens its parent and
-// moves the info texts along.
+// it in line with its subtree. Selecting each node opens its parent and
+// moves the info texts along. The walk keeps its own stack, so a deep tree
+// cannot exhaust the window thread's.
 void SetSubtree(HTREEITEM node, int below)
 {
     CWindowOperations& ui = *theApp.ui;
     ui.SetCheckState(node, below == kChecked ? kUnchecked : kChecked);
-    for (HTREEITEM child = ui.FirstChild(node); child; child = ui.NextSibling(child)) {
-        ui.SetCheckState(child, below);
-        ui.SelectNode(child);
-        if (ui.FirstChild(child)) {
-            SetSubtree(child, below);
-            ui.SetCheckState(child, below);
+    std::vector<HTREEITEM> openGroups;
+    HTREEITEM current = ui.FirstChild(node);
+    while (current || !openGroups.empty()) {
+        if (!current) {
+            current = ui.NextSibling(openGroups.back());
+            openGroups.pop_back();
+            continue;
+        }
+        ui.SetCheckState(current, below);
+        ui.SelectNode(current);
+        if (HTREEITEM first = ui.FirstChild(current)) {
+            openGroups.push_back(current);
+            current = first;
+        } else {
+            current = ui.NextSibling(current);
         }
     }
 }

@@ -13,8 +13,9 @@ const ZipResult zipCorruptArchive = 0x700;
 const ZipResult zipReadFailed = 0x800;
 const ZipResult zipPasswordRequired = 0x1000;
 const ZipResult zipBadArgument = 0x10000;
-// The entry's name would lead out of the folder it is extracted to, or is too
-// long to be held whole.
+// The entry's name would lead out of the folder it is extracted to, would not
+// name a plain file there (a device such as CON, a stream, a character that
+// Windows forbids), or is too long to be held whole.
 const ZipResult zipUnsafeName = 0x20000;
 const ZipResult zipWrongHandleKind = 0x80000;
 const ZipResult zipInflateFailed = 0x5000000;

@@ -1,42 +1,54 @@
 #include <cstring>
+#include <iterator>
 #include <vector>
 
+#include "zip/zip_attributes.h"
 #include "zip/zip_names.h"
 #include "zip/zip_reader.h"
 #include "zip/zip_times.h"
 
+static_assert(zipAttributeReadOnly == FILE_ATTRIBUTE_READONLY && zipAttributeHidden == FILE_ATTRIBUTE_HIDDEN &&
+                  zipAttributeSystem == FILE_ATTRIBUTE_SYSTEM && zipAttributeDirectory == FILE_ATTRIBUTE_DIRECTORY &&
+                  zipAttributeArchive == FILE_ATTRIBUTE_ARCHIVE,
+              "the attribute bits are Windows' own");
+
 namespace {
 
-uint32_t WindowsAttributes(uint32_t versionMadeBy, uint32_t external)
-{
-    bool directory = (external & 0x40000000) != 0;  // Unix directory type
-    bool readOnly = (external & 0x800000) == 0;     // no Unix owner write
-    bool hidden = false, system = false, archive = true;
-    uint32_t host = (versionMadeBy >> 8) & 0xFF;
-    if (host == 0 || host == 7 || host == 11 || host == 14) {  // hosts with DOS attributes
-        readOnly = (external & 0x01) != 0;
-        hidden = (external & 0x02) != 0;
-        system = (external & 0x04) != 0;
-        directory = (external & 0x10) != 0;
-        archive = (external & 0x20) != 0;
-    }
-    return (directory ? FILE_ATTRIBUTE_DIRECTORY : 0) | (archive ? FILE_ATTRIBUTE_ARCHIVE : 0) |
-           (hidden ? FILE_ATTRIBUTE_HIDDEN : 0) | (readOnly ? FILE_ATTRIBUTE_READONLY : 0) |
-           (system ? FILE_ATTRIBUTE_SYSTEM : 0);
-}
-
 // The local header must agree with the directory; its extra field holds the
-// extended timestamp.
-ZipResult ReadLocalExtraField(unzFile archive, std::vector<unsigned char>* extra)
+// extended timestamp, and the entry's data follows it.
+ZipResult ReadLocalExtraField(unzFile archive, std::vector<unsigned char>* extra, uint64_t* dataStart)
 {
     int method = 0;
     if (unzOpenCurrentFile2(archive, &method, nullptr, 1) != UNZ_OK)
         return zipCorruptArchive;
+    *dataStart = unzGetCurrentFileZStreamPos64(archive);
     int size = unzGetLocalExtrafield(archive, nullptr, 0);
     extra->resize(size > 0 ? size : 0);
     int got = size > 0 ? unzGetLocalExtrafield(archive, extra->data(), static_cast<unsigned>(size)) : 0;
     unzCloseCurrentFile(archive);
     return got == size ? zipOk : zipReadFailed;
+}
+
+// An entry whose data lies in the data of another entry that was looked up
+// before is refused: so one stretch of deflate data can be written only
+// once, however many directory entries point into it.
+bool ClaimDataSpan(ZipReader* reader, int32_t index, uint64_t start, uint64_t size)
+{
+    if (size == 0)
+        return true;
+    uint64_t end = size > UINT64_MAX - start ? UINT64_MAX : start + size;
+    auto& spans = reader->dataSpans;
+    auto next = spans.lower_bound(start);
+    if (next != spans.end() && next->first < end && next->second.index != index)
+        return false;
+    if (next != spans.begin()) {
+        auto before = std::prev(next);
+        if (before->second.end > start && before->second.index != index)
+            return false;
+    }
+    if (next == spans.end() || next->first != start)
+        spans.emplace(start, ZipReader::DataSpan{end, index});
+    return true;
 }
 
 }  // namespace
@@ -87,13 +99,17 @@ ZipResult LookUpEntry(ZipReader* reader, int32_t index, ZipEntryInfo* info)
     if (file.compression_method != 0 && file.compression_method != Z_DEFLATED)
         return zipCorruptArchive;
     std::vector<unsigned char> extra;
-    ZipResult local = ReadLocalExtraField(reader->archive, &extra);
+    uint64_t dataStart = 0;
+    ZipResult local = ReadLocalExtraField(reader->archive, &extra, &dataStart);
     if (local != zipOk)
         return local;
+    if (!ClaimDataSpan(reader, index, dataStart, file.compressed_size))
+        return zipCorruptArchive;
 
     ZipEntryInfo entry = {};
     entry.index = index;
     std::strcpy(entry.name, CleanEntryName(storedName));
+    TrimNameParts(entry.name);
     entry.attributes = WindowsAttributes(file.version, file.external_fa);
     entry.compressedSize = static_cast<int32_t>(file.compressed_size);
     entry.uncompressedSize = static_cast<int32_t>(file.uncompressed_size);

@@ -121,7 +121,7 @@ ZipResult ZipExtractToFile(ZipHandle* handle, int32_t index, const char* targetP
     ZipResult looked = LookUpEntry(reader, index, &entry);
     if (looked != zipOk)
         return looked;
-    if (LeadsOutOfFolder(entry.name))
+    if (!IsSafeEntryName(entry.name))
         return zipUnsafeName;
     if (entry.attributes & FILE_ATTRIBUTE_DIRECTORY)
         return MakeFolderEntry(reader, targetPath);

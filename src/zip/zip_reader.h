@@ -1,5 +1,6 @@
 #pragma once
 // What one open archive keeps between calls; only the layer's own files see it.
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -23,6 +24,13 @@ struct ZipReader {
     // Of the cached entry, for the password check of its extraction.
     bool cachedEncrypted = false;
     unsigned char cachedCheckByte = 0;
+    // Where the data of each entry looked up so far lies: start, end and the
+    // entry's index. Entries of a sound archive never share bytes.
+    struct DataSpan {
+        uint64_t end;
+        int32_t index;
+    };
+    std::map<uint64_t, DataSpan> dataSpans;
 };
 
 // zipOk for an archive handle, else the code for the faulty one.

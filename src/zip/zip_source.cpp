@@ -28,6 +28,10 @@ uLong ZCALLBACK SourceRead(voidpf, voidpf stream, void* buffer, uLong size)
     uLong done = 0;
     while (done < size) {
         uint64_t position = source->position;
+        // minizip reads a damaged directory a byte at a time, also far past
+        // the end; each of those reads would otherwise cost a system call.
+        if (position >= source->size)
+            break;
         if (position >= source->aheadStart && position < source->aheadStart + source->aheadLength) {
             size_t offset = static_cast<size_t>(position - source->aheadStart);
             size_t piece = source->aheadLength - offset;
@@ -78,10 +82,7 @@ long ZCALLBACK SourceSeek(voidpf, voidpf stream, ZPOS64_T offset, int origin)
     if (origin == ZLIB_FILEFUNC_SEEK_CUR) {
         from = source->position;
     } else if (origin == ZLIB_FILEFUNC_SEEK_END) {
-        LARGE_INTEGER size;
-        if (!GetFileSizeEx(source->file, &size))
-            return -1;
-        from = static_cast<uint64_t>(size.QuadPart);
+        from = source->size;
     } else if (origin != ZLIB_FILEFUNC_SEEK_SET) {
         return -1;
     }
@@ -110,12 +111,14 @@ ZipSource* OpenZipSource(const char* path)
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return nullptr;
-    ZipSource* source = new (std::nothrow) ZipSource;
+    LARGE_INTEGER size;
+    ZipSource* source = GetFileSizeEx(file, &size) ? new (std::nothrow) ZipSource : nullptr;
     if (!source) {
         CloseHandle(file);
         return nullptr;
     }
     source->file = file;
+    source->size = static_cast<uint64_t>(size.QuadPart);
     source->failed = false;
     source->position = 0;
     source->aheadStart = 0;

@@ -9,6 +9,7 @@
 struct ZipSource {
     HANDLE file;
     bool failed;  // a ReadFile failed; minizip asks through its error function
+    uint64_t size;  // the archive is shared for reading only, so it cannot change
     uint64_t position;
     uint64_t aheadStart;
     size_t aheadLength;

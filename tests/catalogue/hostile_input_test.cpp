@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <random>
 
 #include "app/startup.h"
@@ -86,19 +87,65 @@ TEST_F(HostileInputTest, FiveMegabytesOfNoise)
     }
 }
 
-TEST_F(HostileInputTest, LongNamesShowInFullButAreLookedUpCut)
+TEST_F(HostileInputTest, LongNamesAreShownUpToAPathsLengthAndLookedUpCut)
 {
+    std::string fits(259, 'F');
     std::string longName(300, 'L');
-    Load("[" + longName + "]\n{Long}\n-\n1\nhttp://127.0.0.1:47001/l\n<items>\n[" + longName + "]");
+    Load("[" + longName + "]\n{Long}\n-\n1\nhttp://127.0.0.1:47001/l\n<items>\n[" + longName + "]\n[" +
+         fits + "]");
     ASSERT_TRUE(Catalogue().ParseItems());
     HTREEITEM node = window.FirstTopNode();
-    EXPECT_EQ(window.At(node).text, longName);
+    EXPECT_EQ(window.At(node).text, longName.substr(0, 259));
+    EXPECT_EQ(window.At(window.NextSibling(node)).text, fits);
     std::string shown = window.NodeText(node);
     EXPECT_EQ(shown.size(), 49u);
     EXPECT_EQ(Catalogue().ItemDescription(longName), "Long");
     std::vector<std::string> urlLines;
     Catalogue().ItemFiles(shown, nullptr, &urlLines, nullptr);
     EXPECT_TRUE(urlLines.empty());
+}
+
+// Names grow to the end of their line and every node keeps its own: one
+// line of "[a]" 333,333 times, or a "#" with 100 KB of name and 100 KB of
+// ";", would ask for tens of gigabytes without a bound on what a node keeps.
+TEST_F(HostileInputTest, NamesThatGrowAlongALineParseInBoundedMemory)
+{
+    std::string brackets;
+    for (int i = 0; i < 333333; ++i)
+        brackets += "[a]";
+    const std::string texts[] = {
+        "<items>\n" + brackets,
+        "<items>\n#" + std::string(100000, 'a') + std::string(100000, ';'),
+    };
+    for (const std::string& text : texts) {
+        SetUp();
+        Load(text);
+        ASSERT_TRUE(Catalogue().ParseItems());
+        size_t longest = 0;
+        for (const CMemoryWindowOperations::Node& node : window.nodes)
+            longest = std::max(longest, node.text.size());
+        EXPECT_GE(window.nodes.size(), 100000u);
+        EXPECT_EQ(longest, 259u);
+    }
+}
+
+// Groups nest no deeper than 64 levels; the closing marks still match their
+// groups, so what follows lands where the catalogue puts it.
+TEST_F(HostileInputTest, DeepNestingIsHeldToABoundDepth)
+{
+    const int groups = 20000;
+    std::string closes;
+    for (int i = 0; i < groups; ++i)
+        closes += "!\n";
+    Load("<items>\n#a" + std::string(groups, ';') + "\n" + closes + "[after]\n");
+    ASSERT_TRUE(Catalogue().ParseItems());
+    int depth = 0;
+    for (HTREEITEM node = window.FirstTopNode(); node; node = window.FirstChild(node))
+        ++depth;
+    EXPECT_EQ(depth, 64);
+    ASSERT_EQ(window.topNodes.size(), 2u);
+    EXPECT_EQ(window.At(window.topNodes[1]).text, "after");
+    EXPECT_EQ(LogText().find("Parsing error"), std::string::npos);
 }
 
 }  // namespace

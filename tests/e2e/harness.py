@@ -9,6 +9,7 @@ import time
 
 ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
 SERVER = os.path.join(ROOT, "tests", "servers", "http_server.py")
+CERTIFICATES = os.path.join(ROOT, "tests", "servers", "make_test_certificates.sh")
 BUILD = os.environ.get("TAVRIN_BUILD_DIR", os.path.join(os.path.dirname(__file__), "..", "..", "build"))
 WINE_RUN = os.path.join(os.path.dirname(__file__), "..", "..", "scripts", "wine_run.sh")
 
@@ -19,16 +20,18 @@ def built_version(build=BUILD):
         return handle.read().strip()
 
 
-def built_mirror_ports(build=BUILD):
-    """The loopback ports of the three mirrors built into the program."""
+def built_mirrors(build=BUILD):
+    """The loopback ports of the three mirrors built into the program, and
+    whether they are named "https://"."""
     with open(os.path.join(build, "mirrors.txt")) as handle:
-        return tuple(int(re.match(r"http://127\.0\.0\.1:(\d+)/", line).group(1))
-                     for line in handle.read().split())
+        found = [re.match(r"(https?)://(?:127\.0\.0\.1|localhost):(\d+)/", line)
+                 for line in handle.read().split()]
+    return tuple(int(match.group(2)) for match in found), found[0].group(1) == "https"
 
 
 VERSION = built_version()
 TITLE = "Tavrin " + VERSION
-MIRROR_PORTS = built_mirror_ports()  # 47001 to 47003 unless the build names others
+MIRROR_PORTS = built_mirrors()[0]  # 47001 to 47003 unless the build names others
 
 
 def windows_path(path):
@@ -49,10 +52,19 @@ def wine(*args, timeout=60, cwd=None):
 class Mirrors:
     """The program's three catalogue mirrors on their fixed loopback ports.
     Each serves a folder holding "tavrin.txt"; `modes` gives each mirror's
-    behaviour ("ok", "404", "stall", ...; None: nothing listens there)."""
+    behaviour ("ok", "404", "stall", ...; None: nothing listens there).
+    `build` names a build with other mirrors (other ports, or HTTPS with a
+    throw-away certificate for "localhost")."""
 
-    def __init__(self, catalogue, modes=("ok", None, None), files=None):
+    def __init__(self, catalogue, modes=("ok", None, None), files=None, build=BUILD):
         self.root = tempfile.mkdtemp(prefix="tavrin-mirror-")
+        ports, tls = built_mirrors(build)
+        tls_options = []
+        if tls:
+            certificates = os.path.join(self.root, ".certificates")
+            subprocess.run(["bash", CERTIFICATES, certificates], check=True)
+            tls_options = ["--tls-cert", os.path.join(certificates, "server.pem"),
+                           "--tls-key", os.path.join(certificates, "server.key")]
         with open(os.path.join(self.root, "tavrin.txt"), "wb") as handle:
             handle.write(catalogue)
         for name, data in (files or {}).items():
@@ -61,13 +73,13 @@ class Mirrors:
             with open(path, "wb") as handle:
                 handle.write(data)
         self.servers = []
-        for port, mode in zip(MIRROR_PORTS, modes):
+        for port, mode in zip(ports, modes):
             if mode is None:
                 continue
             port_file = os.path.join(self.root, f".port{port}")
             self.servers.append(subprocess.Popen(
                 ["python3", SERVER, "--root", self.root, "--port", str(port),
-                 "--port-file", port_file, "--mode", mode, "--lifetime", "600"],
+                 "--port-file", port_file, "--mode", mode, "--lifetime", "600", *tls_options],
                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
             for _ in range(100):
                 if os.path.exists(port_file):

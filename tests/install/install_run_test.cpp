@@ -18,6 +18,7 @@
 #include "support/memory_window_operations.h"
 #include "support/test_folder.h"
 #include "support/test_server.h"
+#include "support/zip_support.h"
 #include "transfer/easy_handle.h"
 
 namespace {
@@ -48,7 +49,7 @@ public:
 
 std::string Archive(const std::string& name)
 {
-    return ReadWholeFile(BesideThisProgram("archives\\" + name));
+    return ReadWholeFile(Fixture(name));
 }
 
 // One file record of an item section.
@@ -75,11 +76,6 @@ std::string ManyEntry(int i)
 std::string ManyEntryPath(int i)
 {
     return "part" + std::to_string(i % 7) + "\\file" + std::to_string(i) + ".dat";
-}
-
-bool There(const std::string& path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 bool Contains(const Lines& lines, const std::string& line)
@@ -163,12 +159,12 @@ TEST_F(InstallRun, InstallsTheCheckedItemsAndShowsTheMessageOnce)
     EXPECT_EQ(ReadWholeFile(Installed("baseq3\\pak0.pk3")), "the game's pak0");
     EXPECT_EQ(ReadWholeFile(Installed("mod\\readme.txt")), "Read me.\n");
     EXPECT_EQ(ReadWholeFile(Installed("mod\\maps\\q3dm1.bsp")).size(), 10240u);
-    EXPECT_TRUE(There(Installed("mod\\demos")));
-    EXPECT_TRUE(There(Installed("mod\\empty.cfg")));
-    EXPECT_FALSE(There(Installed("mod\\mod.zip")));
-    EXPECT_FALSE(There(Installed("mod\\mod.zip.unpacking")));
+    EXPECT_TRUE(Exists(Installed("mod\\demos")));
+    EXPECT_TRUE(Exists(Installed("mod\\empty.cfg")));
+    EXPECT_FALSE(Exists(Installed("mod\\mod.zip")));
+    EXPECT_FALSE(Exists(Installed("mod\\mod.zip.unpacking")));
     EXPECT_EQ(ReadWholeFile(Installed("autoexec.cfg")), config);
-    EXPECT_FALSE(There(Installed("maps")));
+    EXPECT_FALSE(Exists(Installed("maps")));
 
     EXPECT_EQ(FinalStatus(), "Installation finished (100%)");
     EXPECT_EQ(window.overallProgress, 100u);
@@ -225,7 +221,7 @@ TEST_F(InstallRun, AnArchiveCountsFourFifthsWhileReceivedAndTheRestWhileUnpacked
     EXPECT_NEAR(gained, static_cast<int>(many.size()), 100);
     for (int i = 0; i < 300; ++i)
         ASSERT_TRUE(ReadWholeFile(Installed("many\\" + ManyEntryPath(i))) == ManyEntry(i)) << ManyEntryPath(i);
-    EXPECT_FALSE(There(Installed("many\\many.zip")));
+    EXPECT_FALSE(Exists(Installed("many\\many.zip")));
 }
 
 // Whatever was not obtained, the run goes on with the next file, and the
@@ -261,7 +257,7 @@ TEST_F(InstallRun, AFileNotObtainedEndsTheRunBelowAHundred)
 
         Run();
 
-        EXPECT_FALSE(There(install + "\\" + c.missing));
+        EXPECT_FALSE(Exists(install + "\\" + c.missing));
         EXPECT_EQ(ReadWholeFile(install + "\\good.cfg"), good);
         unsigned shown = std::min(window.overallProgress, 99u);
         EXPECT_EQ(FinalStatus(), "Installation finished (" + std::to_string(shown) + "%)");
@@ -354,7 +350,7 @@ TEST_F(InstallRun, AnEmptyFolderBoxInstallsIntoTheProgramFolder)
     EXPECT_EQ(ReadWholeFile(BesideThisProgram("pak0.pk3")), "pak0");
     EXPECT_EQ(ReadWholeFile(BesideThisProgram("box-test.cfg")), "box\r\n");
     EXPECT_EQ(ReadWholeFile(BesideThisProgram("box\\inside.txt")), "inside\n");
-    EXPECT_FALSE(There(BesideThisProgram("box.zip")));
+    EXPECT_FALSE(Exists(BesideThisProgram("box.zip")));
     EXPECT_EQ(FinalStatus(), "Installation finished (100%)");
 }
 
@@ -367,9 +363,9 @@ TEST_F(InstallRun, FilesDeclaredEmptyAreFetchedAndDivideByNothing)
 
     Run();
 
-    EXPECT_TRUE(There(Installed("nothing.cfg")));
-    EXPECT_TRUE(There(Installed("hollow\\b.txt")));
-    EXPECT_FALSE(There(Installed("hollow.zip")));
+    EXPECT_TRUE(Exists(Installed("nothing.cfg")));
+    EXPECT_TRUE(Exists(Installed("hollow\\b.txt")));
+    EXPECT_FALSE(Exists(Installed("hollow.zip")));
     Lines lines = LogLines();
     EXPECT_TRUE(Contains(lines, "Connecting to: " + server.Url("hollow.zip")));
     EXPECT_TRUE(Contains(lines, "Delete file"));
@@ -390,9 +386,9 @@ TEST_F(InstallRun, ClosingDuringAnUnpackingLeavesNoArchiveBehind)
     Run();
 
     EXPECT_EQ(window.entriesStarted, 50);
-    EXPECT_FALSE(There(Installed("many\\many.zip")));
-    EXPECT_FALSE(There(Installed("many\\many.zip.unpacking")));
-    EXPECT_FALSE(There(Installed("late.cfg")));
+    EXPECT_FALSE(Exists(Installed("many\\many.zip")));
+    EXPECT_FALSE(Exists(Installed("many\\many.zip.unpacking")));
+    EXPECT_FALSE(Exists(Installed("late.cfg")));
     Lines lines = LogLines();
     EXPECT_EQ(lines.back(), "Installation stopped.");
     EXPECT_FALSE(Contains(lines, "End"));
@@ -434,7 +430,7 @@ TEST_F(InstallRun, ClosingDuringATransferEndsTheRunAtOnce)
 
     EXPECT_EQ(FinalStatus(), "Installation finished (100%)");
     EXPECT_EQ(ReadWholeFile(Installed("mod\\readme.txt")), "Read me.\n");
-    EXPECT_FALSE(There(Installed("mod\\mod.zip")));
+    EXPECT_FALSE(Exists(Installed("mod\\mod.zip")));
 }
 
 }  // namespace

@@ -17,6 +17,13 @@ Behaviours (argument after ":", optional):
   drip[:S]      the file one byte at a time, S seconds apart (0.2)
   drop[:N]      announce the whole length, send N bytes (half), then close
   blocks[:N]    the file in blocks of N bytes (64), each flushed on its own
+  norange       the whole file, also when the request asks for a range
+
+A request with "Range: bytes=N-" gets the file from byte N on, as 206 with
+its Content-Range, and the behaviour applies to that part; only norange and
+the status behaviours answer without it.
+
+With --tls-cert and --tls-key the server speaks HTTPS.
 
 Control paths (GET):
   /-/mode?path=/tavrin.txt&set=404   behaviour of one path ("*" for every path)
@@ -30,14 +37,16 @@ seconds have passed, so a killed test never leaves it behind.
 import argparse
 import http.server
 import os
+import re
 import socketserver
+import ssl
 import sys
 import threading
 import time
 import urllib.parse
 
 PARENT = os.getppid()
-BEHAVIOURS = ("ok", "stall", "drip", "drop", "blocks")
+BEHAVIOURS = ("ok", "stall", "drip", "drop", "blocks", "norange")
 
 
 def parse_behaviour(text):
@@ -141,12 +150,24 @@ class Handler(http.server.BaseHTTPRequestHandler):
         body = self.read_file(path)
         if body is None:
             return self.send_error_page(404)
-        self.send_response(200)
+        start = self.range_start()
+        if name == "norange" or start is None:
+            self.send_response(200)
+        elif start >= len(body):
+            self.send_response(416)
+            self.send_header("Content-Range", "bytes */%d" % len(body))
+            self.send_header("Content-Length", "0")
+            self.end_headers()
+            return
+        else:
+            self.send_response(206)
+            self.send_header("Content-Range", "bytes %d-%d/%d" % (start, len(body) - 1, len(body)))
+            body = body[start:]
         self.send_header("Content-Type", "application/octet-stream")
         self.send_header("Content-Length", str(len(body)))
         self.end_headers()
         self.wfile.flush()
-        if name == "ok":
+        if name in ("ok", "norange"):
             self.wfile.write(body)
         elif name == "stall":
             self.send_flushed(body[: int(float(argument))])
@@ -165,6 +186,11 @@ class Handler(http.server.BaseHTTPRequestHandler):
                 self.send_flushed(body[offset : offset + size])
                 # A short pause so that each block reaches the client on its own.
                 time.sleep(0.001)
+
+    def range_start(self):
+        """N of a "Range: bytes=N-" header; None without one."""
+        found = re.fullmatch(r"bytes=(\d+)-", self.headers.get("Range", "").strip())
+        return int(found.group(1)) if found else None
 
     def send_error_page(self, status):
         page = "<html><head><title>%d</title></head><body><h1>Error %d</h1></body></html>\n"
@@ -194,11 +220,17 @@ def main():
     options.add_argument("--mode", default="ok", help="behaviour of every path at start")
     options.add_argument("--stall-seconds", type=float, default=20)
     options.add_argument("--lifetime", type=float, default=900)
+    options.add_argument("--tls-cert", help="PEM certificate chain: answer over HTTPS")
+    options.add_argument("--tls-key", help="PEM key of --tls-cert")
     arguments = options.parse_args()
     if parse_behaviour(arguments.mode) is None:
         options.error("unknown behaviour: " + arguments.mode)
 
     server = Server(arguments.port, arguments.root, arguments.mode, arguments.stall_seconds)
+    if arguments.tls_cert:
+        context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+        context.load_cert_chain(arguments.tls_cert, arguments.tls_key)
+        server.socket = context.wrap_socket(server.socket, server_side=True)
     port = server.server_address[1]
     if arguments.port_file:
         # Written whole, then renamed, so a reader never sees half a number.

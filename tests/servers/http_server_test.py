@@ -35,11 +35,11 @@ class HttpServerTest(unittest.TestCase):
         self.server.wait()
         self.folder.cleanup()
 
-    def get(self, path):
+    def get(self, path, headers=None):
         """(status, headers, body, seconds); body up to where the server stopped."""
         connection = http.client.HTTPConnection("127.0.0.1", self.port, timeout=10)
         start = time.monotonic()
-        connection.request("GET", path)
+        connection.request("GET", path, headers=headers or {})
         response = connection.getresponse()
         try:
             body = response.read()
@@ -65,6 +65,20 @@ class HttpServerTest(unittest.TestCase):
                 self.assertEqual(status, 200)
                 self.assertEqual(int(headers["Content-Length"]), len(BODY))
                 self.assertEqual(body, expected)
+
+    def test_ranges_are_answered_unless_refused(self):
+        for path, status, content_range, body in [
+                ("/file.bin", 206, "bytes 1000-10239/10240", BODY[1000:]),
+                ("/drop/file.bin", 206, "bytes 1000-10239/10240", BODY[1000:1000 + (len(BODY) - 1000) // 2]),
+                ("/norange/file.bin", 200, None, BODY),
+                ("/404/file.bin", 404, None, None)]:
+            with self.subTest(path):
+                got, headers, received, _ = self.get(path, {"Range": "bytes=1000-"})
+                self.assertEqual(got, status)
+                self.assertEqual(headers.get("Content-Range"), content_range)
+                if body is not None:
+                    self.assertEqual(received, body)
+        self.assertEqual(self.get("/file.bin", {"Range": "bytes=10240-"})[0], 416)
 
     def test_drip_is_slow(self):
         with open(os.path.join(self.folder.name, "small.txt"), "wb") as file:

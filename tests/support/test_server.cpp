@@ -35,6 +35,14 @@ CTestServer::CTestServer()
         baseUrl = url;
         root = WindowsPathOf(unixRoot);
     }
+    const char* https = std::getenv("TAVRIN_HTTPS_URL");
+    const char* other = std::getenv("TAVRIN_HTTPS_OTHER_CA_URL");
+    const char* authority = std::getenv("TAVRIN_TEST_CA");
+    if (https && other && authority) {
+        httpsUrl = https;
+        otherAuthorityUrl = other;
+        certificateAuthority = ReadWholeFile(WindowsPathOf(authority));
+    }
 }
 
 std::string CTestServer::Put(const std::string& name, const std::string& content) const

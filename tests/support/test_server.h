@@ -13,9 +13,20 @@ public:
     // Stores `content` as the served file `name`; returns its plain URL.
     std::string Put(const std::string& name, const std::string& content) const;
 
+    // With the HTTPS servers (with_http_server.sh --tls): the same folder over
+    // "https://localhost:<port>/", with a certificate of the test's authority
+    // or of another one, and that authority's certificate (PEM).
+    bool HttpsAvailable() const { return !httpsUrl.empty() && !certificateAuthority.empty(); }
+    std::string HttpsUrl(const std::string& path) const { return httpsUrl + "/" + path; }
+    std::string OtherAuthorityUrl(const std::string& path) const { return otherAuthorityUrl + "/" + path; }
+    const std::string& CertificateAuthority() const { return certificateAuthority; }
+
 private:
     std::string baseUrl;
     std::string root;  // Windows path of the served folder
+    std::string httpsUrl;
+    std::string otherAuthorityUrl;
+    std::string certificateAuthority;
 };
 
 // A URL on 127.0.0.1 where nothing listens, so that connecting is refused.

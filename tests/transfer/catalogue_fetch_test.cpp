@@ -61,6 +61,8 @@ protected:
         theLog.Open();
         window.statusHistory.clear();
         window.DeleteAllNodes();
+        // A test that fails every mirror ends instead of retrying for ever.
+        window.answers = {IDCANCEL};
     }
 
     void ReleaseTransfer()
@@ -129,6 +131,7 @@ TEST_F(CatalogueFetch, FailedTransferMovesToNextMirror)
 {
     std::string valid = server.Put("valid.txt", kCatalogue);
     mirrors.stallSeconds = 2;  // the server's own stall lasts far longer
+    mirrors.totalSeconds = 3;  // the drip would take minutes
     struct Case {
         const char* what;
         std::string url;
@@ -138,6 +141,7 @@ TEST_F(CatalogueFetch, FailedTransferMovesToNextMirror)
         {"dropped mid-body", server.Url("drop/valid.txt"), CURLE_PARTIAL_FILE},
         {"stalled before answering", server.Url("stall/valid.txt"), CURLE_OPERATION_TIMEDOUT},
         {"stalled mid-body", server.Url("stall:40/valid.txt"), CURLE_OPERATION_TIMEDOUT},
+        {"dripping faster than the stall limit", server.Url("drip/valid.txt"), CURLE_OPERATION_TIMEDOUT},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -329,6 +333,40 @@ TEST_F(CatalogueFetch, CatalogueInManySmallBlocksIsByteIdentical)
     EXPECT_EQ(theApp.catalogueText.size(), text.size());
     EXPECT_TRUE(theApp.catalogueText == text) << "same length, other bytes";
     EXPECT_EQ(window.topNodes.size(), 300u);
+}
+
+// Mirrors over HTTPS, checked against the test's own authority: a good
+// certificate is taken; another authority's and one whose name does not
+// match the host (an address the certificate does not name) are refused
+// with libcurl's code 60, logged, and the next mirror is tried.
+TEST_F(CatalogueFetch, HttpsMirrorsAreCheckedAgainstTheAuthority)
+{
+    ASSERT_TRUE(server.HttpsAvailable()) << "run through tests/servers/with_http_server.sh --tls";
+    server.Put("secure.txt", kCatalogue);
+    std::string wrongName = server.HttpsUrl("secure.txt");
+    wrongName.replace(wrongName.find("localhost"), 9, "127.0.0.1");
+    mirrors.certificateAuthority = &server.CertificateAuthority();
+    struct Case {
+        const char* what;
+        std::string first;
+        std::vector<std::string> lines;
+    } cases[] = {
+        {"good certificate", server.HttpsUrl("secure.txt"), {"Config file downloaded ! (0/3)"}},
+        {"another authority", server.OtherAuthorityUrl("secure.txt"),
+         {"Config file downloading error: 60 (0/3)", "Config file downloaded ! (1/3)"}},
+        {"name mismatch", wrongName, {"Config file downloading error: 60 (0/3)", "Config file downloaded ! (1/3)"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        StartOver();
+        SetMirrors(c.first, server.HttpsUrl("secure.txt"), RefusedUrl());
+
+        EXPECT_TRUE(LoadCatalogue(mirrors, stop));
+
+        EXPECT_EQ(FetchLines(), c.lines);
+        EXPECT_EQ(theApp.catalogueText, kCatalogue);
+        EXPECT_EQ(window.Outline(), kOutline);
+    }
 }
 
 }  // namespace

@@ -67,21 +67,31 @@ Observed Look(HWND dialog)
     return seen;
 }
 
-// Opens the dialog; another thread finds it, looks at it and posts `close`.
+// Opens the dialog; another thread finds it once it shows, looks at it and
+// posts `close`. A dialog that is never found or does not close is ended
+// from here, so the test fails instead of waiting for ever: a fresh Wine
+// prefix can take many seconds over its first dialog.
 Observed OpenLookAndClose(void (*close)(HWND dialog))
 {
     Observed seen;
+    bool closed = false;
     std::thread user([&] {
         HWND dialog = nullptr;
-        for (int tries = 0; tries < 200 && !dialog; ++tries, Sleep(50))
+        for (int tries = 0; tries < 1200 && !(dialog && IsWindowVisible(dialog)); ++tries, Sleep(50))
             dialog = FindWindowA(nullptr, "Tavrin 2");
-        if (!dialog)
-            return;
-        seen = Look(dialog);
-        close(dialog);
+        if (dialog && IsWindowVisible(dialog)) {
+            seen = Look(dialog);
+            close(dialog);
+            for (int tries = 0; tries < 200 && IsWindow(dialog); ++tries)
+                Sleep(50);
+            closed = !IsWindow(dialog);
+        }
+        if (!closed && dialog)
+            PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
     });
     ShowAboutDialog();
     user.join();
+    EXPECT_TRUE(closed);
     return seen;
 }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <windows.h>
 
 #include "core/application.h"
 #include "catalogue/catalogue.h"
@@ -146,6 +147,41 @@ TEST_F(ItemTreeTest, NoSelectionShowsNothing)
     ShowSelectedItemInfo();
     EXPECT_EQ(window.infoTitle, "");
     EXPECT_EQ(window.infoBody, "");
+}
+
+}  // namespace
+
+namespace {
+
+// Selecting a node here skips opening its parents one by one, which on a
+// long chain would cost the square of its length.
+class CFlatSelection : public CMemoryWindowOperations {
+public:
+    void SelectNode(HTREEITEM node) override { selected = node; }
+};
+
+// A chain of groups far deeper than any catalogue: checking it walks
+// without using the thread's stack (1 MB here, as the window thread's).
+TEST(ItemTreeDepth, ADeepChainIsCheckedWithoutExhaustingTheStack)
+{
+    CFlatSelection window;
+    HTREEITEM top = window.InsertNode(nullptr, "g");
+    HTREEITEM node = top;
+    for (int depth = 1; depth < 200000; ++depth)
+        node = window.InsertNode(node, "g");
+    HTREEITEM deepest = node;
+
+    HANDLE thread = CreateThread(
+        nullptr, 1024 * 1024, [](void*) -> DWORD { SelectAll(); return 0; }, nullptr,
+        STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+    ASSERT_NE(thread, nullptr);
+    ASSERT_EQ(WaitForSingleObject(thread, 60000), WAIT_OBJECT_0);
+    DWORD code = 1;
+    GetExitCodeThread(thread, &code);
+    CloseHandle(thread);
+    EXPECT_EQ(code, 0u);
+    EXPECT_EQ(window.CheckState(top), 2);
+    EXPECT_EQ(window.CheckState(deepest), 2);
 }
 
 }  // namespace

@@ -15,6 +15,10 @@ import tempfile
 import zipfile
 import zlib
 
+sys.dont_write_bytecode = True  # nothing written into the source tree
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "mutation"))
+from zip_mutations import quoted_bomb, shared_header_bomb  # noqa: E402
+
 out = sys.argv[1]
 os.makedirs(os.path.join(out, "originals"), exist_ok=True)
 
@@ -125,6 +129,16 @@ write("names.zip", [
     (entry("n" * 300), b"too long"),
 ])
 
+# Hostile names; each entry holds its own name, so that a test can tell which
+# one was written where.
+hostile = [
+    "..", "..\\", "/abs", "C:\\x", "\\\\server\\share\\x", "CON", "aux.txt", "NUL", "Con .txt",
+    "maps/com1.bsp", "lpt1/", "file.txt:stream", "\\\\?\\C:\\x", "a<b>.txt", "n" * 300, "readme.txt.",
+    "folder. /notes.txt ", "...", "dir/..", ". ./x",
+]
+write("hostile.zip", [
+    (entry(name, mode=0o40755 if name.endswith("/") else 0o100644), name.encode()) for name in hostile])
+
 # Methods that the layer does not read.
 write("methods.zip", [
     (entry("bzip2.txt", method=zipfile.ZIP_BZIP2), content("bzip2.txt", 3000)),
@@ -168,6 +182,13 @@ patch(path, e + 28, "<H", 0xFFF0)
 path = write("overcount.zip", [(entry("one.txt"), b"1"), (entry("two.txt"), b"2"), (entry("three.txt"), b"3")])
 eocd = headers(path)[1]
 patch(path, eocd + 8, "<HH", 5, 5)
+
+# Entries that share their data: three directory entries naming one local
+# header, and three whose data each runs on into the next one's.
+for name, data in (("overlap_shared.zip", shared_header_bomb(3, 100000)),
+                   ("overlap_quoted.zip", quoted_bomb(3, 100000))):
+    with open(os.path.join(out, name), "wb") as f:
+        f.write(data)
 
 # Encrypted with the traditional scheme, by Info-ZIP zip.  The random header
 # is made again until "wrong" fails the check byte, so that test is certain.

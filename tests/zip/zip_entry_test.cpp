@@ -2,7 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "zip_support.h"
+#include "zip/zip_source.h"
+#include "support/zip_support.h"
 
 namespace {
 
@@ -207,4 +208,22 @@ TEST(ZipEntries, ADirectoryThatEndsEarlyGivesAnErrorNotALoop)
     // The real entries are still there, before and after the failure.
     EXPECT_STREQ("three.txt", archive.Entry(2).name);
     EXPECT_STREQ("one.txt", archive.Entry(0).name);
+}
+
+// A damaged directory makes minizip read byte by byte far past the end of the
+// file, tens of thousands of times per entry; none of that may reach the file.
+TEST(ZipSource, ReadsPastTheEndAskNothingOfTheFile)
+{
+    ZipSource* source = OpenZipSource(Fixture("basic.zip").c_str());
+    ASSERT_NE(nullptr, source);
+    HANDLE file = source->file;
+    source->file = INVALID_HANDLE_VALUE;  // a read that reaches the file fails now
+    char byte;
+    EXPECT_FALSE(ReadZipSourceAt(source, source->size, &byte, 1));
+    EXPECT_FALSE(ReadZipSourceAt(source, source->size + 70000, &byte, 1));
+    EXPECT_FALSE(source->failed);
+    source->file = file;
+    zlib_filefunc64_def functions;
+    FillZipSourceFunctions(&functions);
+    functions.zclose_file(nullptr, source);
 }

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "support/test_folder.h"
-#include "zip_support.h"
+#include "support/zip_support.h"
 
 namespace {
 
@@ -173,4 +173,35 @@ TEST(ZipExtract, AFailedExtractionLeavesTheArchiveUsable)
     EXPECT_EQ(zipReadFailed, ZipExtractToFile(archive.Handle(), 4, "extra.txt"));
     EXPECT_EQ(zipOk, ZipExtractToFile(archive.Handle(), 3, "good.txt"));
     EXPECT_EQ("good", ReadWholeFile(folder.File("good.txt")));
+}
+
+TEST(ZipExtract, EntriesThatShareTheirDataAreWrittenOnce)
+{
+    CTestFolder folder;
+    for (const char* fixture : {"overlap_shared.zip", "overlap_quoted.zip"}) {
+        CArchive archive(fixture);
+        ZipResult results[3];
+        for (int32_t i = 0; i < 3; ++i)
+            archive.Entry(i, &results[i]);
+        EXPECT_EQ(zipOk, results[0]) << fixture;
+        EXPECT_EQ(zipCorruptArchive, results[1]) << fixture;
+        EXPECT_EQ(zipCorruptArchive, results[2]) << fixture;
+        std::string first = folder.File(std::string(fixture) + ".0");
+        EXPECT_EQ(zipOk, ZipExtractToFile(archive.Handle(), 0, first.c_str())) << fixture;
+        EXPECT_GE(FactsOf(first).size, 100000u) << fixture;
+        for (int32_t i : {1, 2}) {
+            std::string other = folder.File(std::string(fixture) + "." + std::to_string(i));
+            EXPECT_EQ(zipCorruptArchive, ZipExtractToFile(archive.Handle(), i, other.c_str())) << fixture;
+            EXPECT_FALSE(Exists(other)) << fixture;
+        }
+    }
+    // The entry looked up first keeps the data, and keeps it when asked again.
+    CArchive archive("overlap_shared.zip");
+    ZipResult result;
+    archive.Entry(2, &result);
+    EXPECT_EQ(zipOk, result);
+    archive.Entry(0, &result);
+    EXPECT_EQ(zipCorruptArchive, result);
+    EXPECT_STREQ("k002", archive.Entry(2, &result).name);
+    EXPECT_EQ(zipOk, result);
 }

@@ -1,14 +1,10 @@
-#include "zip_support.h"
+#include "support/zip_support.h"
 
 #include "support/test_folder.h"
 
 std::string Fixture(const std::string& name)
 {
-    char module[MAX_PATH];
-    DWORD length = GetModuleFileNameA(nullptr, module, sizeof module);
-    std::string folder(module, length);
-    folder.resize(folder.find_last_of("\\/") + 1);
-    return folder + "fixtures\\" + name;
+    return BesideThisProgram("fixtures\\" + name);
 }
 
 std::string Original(const std::string& key)

@@ -1,0 +1,5 @@
+#include "core/build_config.h"
+
+const char* const kBuiltInMirrors[3] = {TAVRIN_MIRROR_1, TAVRIN_MIRROR_2, TAVRIN_MIRROR_3};
+// Constants, so they hold their values before any constructor runs.
+const int kVersionRelease = TAVRIN_VERSION_PATCH;
