@@ -3,13 +3,13 @@
 
 #include <algorithm>
 #include <functional>
-#include <sstream>
 #include <thread>
 
 #include "app/startup.h"
 #include "core/application.h"
 #include "core/log.h"
 #include "catalogue/catalogue.h"
+#include "support/log_lines.h"
 #include "support/test_server.h"
 #include "support/app_fixture.h"
 #include "support/memory_window_operations.h"
@@ -78,20 +78,6 @@ protected:
         mirrors.urls[0] = first;
         mirrors.urls[1] = second;
         mirrors.urls[2] = third;
-    }
-
-    // log.txt as lines, without their CR.
-    std::vector<std::string> LogLines()
-    {
-        theLog.Close();
-        std::vector<std::string> lines;
-        std::istringstream text(ReadWholeFile("log.txt"));
-        for (std::string line; std::getline(text, line);) {
-            if (!line.empty() && line.back() == '\r')
-                line.pop_back();
-            lines.push_back(line);
-        }
-        return lines;
     }
 
     // Only the lines the fetch itself writes.
