@@ -138,7 +138,7 @@ void RunInstall()
     std::string installFolder = window.GetEditText(app.folderEdit);
 
     if (!pak0Path.empty()) {
-        CopyPak0(pak0Path, installFolder);
+        CopyPak0(pak0Path, installFolder, stop);
     } else {
         theLog.WriteLine("pak0.pk3 file not selected");
         if (choice.names.empty()) {

@@ -1,18 +1,63 @@
 #include "install/pak0_copy.h"
 
+#include <memory>
 #include <windows.h>
 
 #include "core/application.h"
+#include "core/file_handle.h"
 #include "core/log.h"
 #include "core/window_operations.h"
 #include "install/make_folders.h"
 
-void CopyPak0(const std::string& pak0Path, const std::string& installFolder)
+namespace {
+
+constexpr DWORD kPieceBytes = 1 << 20;
+
+// Copies piece by piece, so that the stop request ends even the long copy
+// from a game CD, into a name of its own that becomes `target` only when
+// whole: a closing window or an ended process never leaves a cut pak0.pk3,
+// which every later run would take for the game's own and keep.
+bool CopyWhole(const std::string& source, const std::string& target, const StopRequest& stop)
+{
+    if (GetFileAttributesA(target.c_str()) != INVALID_FILE_ATTRIBUTES)
+        return false;
+    CFileHandle in = OwnHandle(CreateFileA(source.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                           FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!in)
+        return false;
+    std::string part = target + ".part";
+    CFileHandle out = OwnHandle(
+        CreateFileA(part.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!out)
+        return false;
+    std::unique_ptr<char[]> piece(new char[kPieceBytes]);
+    bool whole = false;
+    while (!stop) {
+        DWORD got = 0, written = 0;
+        if (!ReadFile(in.get(), piece.get(), kPieceBytes, &got, nullptr))
+            break;
+        if (got == 0) {
+            whole = true;
+            break;
+        }
+        if (!WriteFile(out.get(), piece.get(), got, &written, nullptr) || written != got)
+            break;
+    }
+    out.reset();
+    // Without replacing: a pak0.pk3 that came meanwhile stays as it is.
+    if (whole && MoveFileExA(part.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH))
+        return true;
+    DeleteFileA(part.c_str());
+    return false;
+}
+
+}  // namespace
+
+void CopyPak0(const std::string& pak0Path, const std::string& installFolder, const StopRequest& stop)
 {
     theApp.ui->SetStatus("Copying pak0.pk3");
     std::string folder = installFolder.empty() ? "" : installFolder + "\\baseq3\\";
     MakeFolderWithParents(folder);
-    std::string target = folder + "pak0.pk3";
-    if (!CopyFileA(pak0Path.c_str(), target.c_str(), TRUE))
+    if (!CopyWhole(pak0Path, folder + "pak0.pk3", stop))
         theLog.WriteLine("Can't copy pak0.pk3");
 }

@@ -1,7 +1,10 @@
 #pragma once
 #include <string>
 
+#include "core/workers.h"
+
 // Copies the game's pak0.pk3 into the baseq3 folder of the installation
 // folder (into the current folder when the installation folder is empty),
-// never over an existing one.
-void CopyPak0(const std::string& pak0Path, const std::string& installFolder);
+// never over an existing one. The stop request ends the copy, and no part
+// of it is left.
+void CopyPak0(const std::string& pak0Path, const std::string& installFolder, const StopRequest& stop);

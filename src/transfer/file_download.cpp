@@ -1,10 +1,10 @@
 #include "transfer/file_download.h"
 
-#include <memory>
 #include <vector>
 #include <windows.h>
 
 #include "core/application.h"
+#include "core/file_handle.h"
 #include "core/file_names.h"
 #include "core/log.h"
 #include "core/progress.h"
@@ -34,19 +34,14 @@ std::vector<std::string> SplitUrls(const std::string& line)
     }
 }
 
-struct HandleCloser {
-    void operator()(HANDLE handle) const { CloseHandle(handle); }
-};
-
 }  // namespace
 
 std::optional<uint64_t> FileSizeOf(const std::string& path)
 {
-    HANDLE opened = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                                nullptr);
-    if (opened == INVALID_HANDLE_VALUE)
+    CFileHandle file = OwnHandle(
+        CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
         return std::nullopt;
-    std::unique_ptr<void, HandleCloser> file(opened);
     LARGE_INTEGER size;
     if (!GetFileSizeEx(file.get(), &size))
         return std::nullopt;

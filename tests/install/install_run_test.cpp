@@ -404,6 +404,22 @@ TEST_F(InstallRun, ClosingDuringAnUnpackingLeavesNoArchiveBehind)
     EXPECT_EQ(ReadWholeFile(Installed("late.cfg")), "later\n");
 }
 
+// The window closes while pak0.pk3 is copied: no part of it stays, where a
+// later run would take it for the game's own and never copy it again.
+TEST_F(InstallRun, ClosingDuringThePak0CopyLeavesNoPartOfIt)
+{
+    WriteWholeFile(folder.File("pak0.pk3"), SomeBytes(8 << 20, 4));
+    window.editTexts[kPak0Edit] = folder.File("pak0.pk3");
+    LoadCatalogue(Section("Config", Record("", 3, server.Put("a.cfg", "abc"))), "[Config]+\n");
+    theApp.stopRequested = true;
+
+    Run();
+
+    EXPECT_FALSE(Exists(Installed("baseq3\\pak0.pk3")));
+    EXPECT_FALSE(Exists(Installed("a.cfg")));
+    EXPECT_EQ(LogLines().back(), "Installation stopped.");
+}
+
 TEST_F(InstallRun, ClosingDuringATransferEndsTheRunAtOnce)
 {
     const std::string mod = Archive("mod.zip");
