@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "core/application.h"
+#include "core/file_handle.h"
 #include "core/file_names.h"
 #include "core/log.h"
 #include "core/progress.h"
@@ -67,6 +68,26 @@ UnpackOutcome ExtractEntries(const std::string& source, const std::string& folde
     return outcome;
 }
 
+// Emptied from its end, a megabyte at a time, before it is removed:
+// dropping the whole of a freshly written large file at once held up the
+// server that every window of a Wine session waits on for tens of milliseconds.
+bool RemoveArchive(const std::string& path)
+{
+    constexpr LONGLONG kStepBytes = 1 << 20;
+    CFileHandle file = OwnHandle(
+        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER size;
+    if (file && GetFileSizeEx(file.get(), &size)) {
+        while (size.QuadPart > 0) {
+            size.QuadPart = size.QuadPart > kStepBytes ? size.QuadPart - kStepBytes : 0;
+            if (!SetFilePointerEx(file.get(), size, nullptr, FILE_BEGIN) || !SetEndOfFile(file.get()))
+                break;
+        }
+    }
+    file.reset();
+    return DeleteFileA(path.c_str());
+}
+
 }  // namespace
 
 UnpackOutcome UnpackArchive(const std::string& path, const StopRequest& stop)
@@ -84,7 +105,7 @@ UnpackOutcome UnpackArchive(const std::string& path, const StopRequest& stop)
     const std::string& source = renamed ? working : path;
 
     UnpackOutcome outcome = ExtractEntries(source, folder, stop);
-    if (DeleteFileA(source.c_str()))
+    if (RemoveArchive(source))
         theLog.WriteLine("Delete file");
     else
         theLog.WriteFormatted("Failed to delete file %s", path.c_str());

@@ -38,6 +38,7 @@ import argparse
 import http.server
 import os
 import re
+import shutil
 import socketserver
 import ssl
 import sys
@@ -130,16 +131,12 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.end_headers()
         self.wfile.write(body)
 
-    def read_file(self, path):
-        """The file's bytes, or None when it is missing or outside the root."""
+    def file_path(self, path):
+        """The file's full path, or None when it is missing or outside the root."""
         full = os.path.realpath(os.path.join(self.server.root, path.lstrip("/")))
-        if os.path.commonpath([full, self.server.root]) != self.server.root:
+        if os.path.commonpath([full, self.server.root]) != self.server.root or not os.path.isfile(full):
             return None
-        try:
-            with open(full, "rb") as file:
-                return file.read()
-        except OSError:
-            return None
+        return full
 
     def answer(self, behaviour, path):
         name, argument = behaviour
@@ -147,29 +144,35 @@ class Handler(http.server.BaseHTTPRequestHandler):
             return self.send_error_page(int(name))
         if name == "stall" and not argument:
             return self.stall()
-        body = self.read_file(path)
-        if body is None:
+        full = self.file_path(path)
+        if full is None:
             return self.send_error_page(404)
+        size = os.path.getsize(full)
         start = self.range_start()
         if name == "norange" or start is None:
+            start = 0
             self.send_response(200)
-        elif start >= len(body):
+        elif start >= size:
             self.send_response(416)
-            self.send_header("Content-Range", "bytes */%d" % len(body))
+            self.send_header("Content-Range", "bytes */%d" % size)
             self.send_header("Content-Length", "0")
             self.end_headers()
             return
         else:
             self.send_response(206)
-            self.send_header("Content-Range", "bytes %d-%d/%d" % (start, len(body) - 1, len(body)))
-            body = body[start:]
+            self.send_header("Content-Range", "bytes %d-%d/%d" % (start, size - 1, size))
         self.send_header("Content-Type", "application/octet-stream")
-        self.send_header("Content-Length", str(len(body)))
+        self.send_header("Content-Length", str(size - start))
         self.end_headers()
         self.wfile.flush()
-        if name in ("ok", "norange"):
-            self.wfile.write(body)
-        elif name == "stall":
+        with open(full, "rb") as file:
+            file.seek(start)
+            if name in ("ok", "norange"):
+                # In pieces: reading a large file whole takes the machine from
+                # the program under test for a while.
+                return shutil.copyfileobj(file, self.wfile, 1 << 20)
+            body = file.read()
+        if name == "stall":
             self.send_flushed(body[: int(float(argument))])
             self.stall()
         elif name == "drip":
