@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <string>
 #include <vector>
 #include <windows.h>
@@ -9,6 +10,14 @@
 struct NewTreeNode {
     int parent;
     std::string text;
+};
+
+// A node of the tree as a walk reads it: its depth (0 for a top node), its
+// text cut to 49 bytes as NodeText gives it, and its check state.
+struct TreeNodeState {
+    int depth;
+    std::string text;
+    int checkState;
 };
 
 // The only way the logic reaches the window. The Win32 realization sends
@@ -47,6 +56,48 @@ public:
         }
         return handles;
     }
+    // Every node, a node before its children and they before its next
+    // sibling, as FirstTopNode, FirstChild, NextSibling, NodeText and
+    // CheckState give them. The real window reads them a few hundred at a
+    // time, each batch in one trip to its thread.
+    virtual std::vector<TreeNodeState> ReadAllNodes()
+    {
+        std::vector<TreeNodeState> states;
+        TreeWalk walk;
+        while (ReadNodes(walk, SIZE_MAX, states)) {
+        }
+        return states;
+    }
+
+    // Where a walk of the tree stands: the next node to read and its parents.
+    struct TreeWalk {
+        bool started = false;
+        HTREEITEM next = nullptr;
+        std::vector<HTREEITEM> parents;
+    };
+    // Reads up to `count` more nodes of the walk; false once it is over.
+    bool ReadNodes(TreeWalk& walk, size_t count, std::vector<TreeNodeState>& states)
+    {
+        if (!walk.started) {
+            walk.started = true;
+            walk.next = FirstTopNode();
+        }
+        for (; walk.next && count > 0; --count) {
+            HTREEITEM node = walk.next;
+            states.push_back({static_cast<int>(walk.parents.size()), NodeText(node), CheckState(node)});
+            if ((walk.next = FirstChild(node))) {
+                walk.parents.push_back(node);
+                continue;
+            }
+            walk.next = NextSibling(node);
+            while (!walk.next && !walk.parents.empty()) {
+                walk.next = NextSibling(walk.parents.back());
+                walk.parents.pop_back();
+            }
+        }
+        return walk.next != nullptr;
+    }
+
     virtual void DeleteAllNodes() = 0;
     virtual HTREEITEM FirstTopNode() = 0;
     virtual HTREEITEM FirstChild(HTREEITEM node) = 0;

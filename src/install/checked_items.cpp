@@ -12,29 +12,24 @@ constexpr int kChecked = 2;
 InstallChoice CollectCheckedItems(CWindowOperations& window, const CCatalogue& catalogue)
 {
     InstallChoice choice;
-    std::vector<HTREEITEM> openGroups;  // their next siblings are still to visit
-    HTREEITEM node = window.FirstTopNode();
-    for (;;) {
-        while (!node) {
-            if (openGroups.empty())
-                return choice;
-            node = window.NextSibling(openGroups.back());
-            openGroups.pop_back();
-        }
-        std::string name = window.NodeText(node);
+    std::vector<TreeNodeState> nodes = window.ReadAllNodes();
+    for (size_t i = 0; i < nodes.size();) {
+        const TreeNodeState& node = nodes[i];
         std::vector<std::string> urlLines;
         std::vector<int32_t> sizes;
-        catalogue.ItemFiles(name, nullptr, &urlLines, &sizes);
+        catalogue.ItemFiles(node.text, nullptr, &urlLines, &sizes);
         if (urlLines.empty()) {
-            openGroups.push_back(node);
-            node = window.FirstChild(node);
+            ++i;  // a group: its children follow it
             continue;
         }
-        if (window.CheckState(node) == kChecked) {
-            choice.names.push_back(name);
+        if (node.checkState == kChecked) {
+            choice.names.push_back(node.text);
             for (int32_t size : sizes)
                 choice.totalBytes += static_cast<uint32_t>(size);
         }
-        node = window.NextSibling(node);
+        // An item's own children are passed over.
+        for (++i; i < nodes.size() && nodes[i].depth > node.depth;)
+            ++i;
     }
+    return choice;
 }

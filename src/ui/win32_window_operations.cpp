@@ -48,7 +48,19 @@ struct TreeBatch {
     std::vector<HTREEITEM>* handles;
 };
 
+// A worker's walk of the whole tree goes the same way, a batch of nodes a
+// trip: short enough that the window answers in between.
+constexpr size_t kNodesPerTrip = 200;
+
+struct TreeRead {
+    CWin32WindowOperations* operations;
+    CWindowOperations::TreeWalk* walk;
+    std::vector<TreeNodeState>* states;
+    bool more;
+};
+
 constexpr UINT kInsertBatch = WM_APP + 0x54;
+constexpr UINT kReadTree = WM_APP + 0x56;
 constexpr UINT kShowText = WM_APP + 0x55;  // lParam: a std::string the control takes over
 const char kControlProcedureProperty[] = "TavrinControlProcedure";
 
@@ -65,6 +77,11 @@ LRESULT CALLBACK ControlProcedure(HWND control, UINT message, WPARAM wParam, LPA
     auto original = reinterpret_cast<WNDPROC>(GetPropA(control, kControlProcedureProperty));
     if (message == kInsertBatch) {
         InsertBatch(control, *reinterpret_cast<TreeBatch*>(lParam));
+        return 0;
+    }
+    if (message == kReadTree) {
+        TreeRead& read = *reinterpret_cast<TreeRead*>(lParam);
+        read.more = read.operations->ReadNodes(*read.walk, kNodesPerTrip, *read.states);
         return 0;
     }
     if (message == kShowText) {
@@ -254,6 +271,22 @@ std::vector<HTREEITEM> CWin32WindowOperations::InsertNodes(const std::vector<New
     else
         handles = CWindowOperations::InsertNodes(nodes);
     return handles;
+}
+
+std::vector<TreeNodeState> CWin32WindowOperations::ReadAllNodes()
+{
+    if (!Tree() || GetWindowThreadProcessId(Tree(), nullptr) == GetCurrentThreadId() ||
+        !AcceptWorkerMessages(Tree()))
+        return CWindowOperations::ReadAllNodes();
+    std::vector<TreeNodeState> states;
+    TreeWalk walk;
+    TreeRead read = {this, &walk, &states, false};
+    // A trip that is not carried out leaves `more` false.
+    do {
+        read.more = false;
+        SendMessageA(Tree(), kReadTree, 0, reinterpret_cast<LPARAM>(&read));
+    } while (read.more && Tree());
+    return states;
 }
 
 void CWin32WindowOperations::DeleteAllNodes()

@@ -21,6 +21,7 @@ public:
 
     HTREEITEM InsertNode(HTREEITEM parent, const std::string& text) override;
     std::vector<HTREEITEM> InsertNodes(const std::vector<NewTreeNode>& nodes) override;
+    std::vector<TreeNodeState> ReadAllNodes() override;
     void DeleteAllNodes() override;
     HTREEITEM FirstTopNode() override;
     HTREEITEM FirstChild(HTREEITEM node) override;

@@ -312,6 +312,9 @@ TEST_F(InstallRun, OnlyCheckedItemsAreTaken)
                       Section(longName, Record("", 80, "http://127.0.0.1:9/l.zip")),
                   "#Checked group;\n[A]\n[B]\n!\n#Open group;\n[C]+\n!\n[" + longName + "]+\n");
     window.SetCheckState(window.topNodes[0], 2);
+    // Below an item nothing counts, checked or not.
+    HTREEITEM c = window.At(window.topNodes[1]).children[0];
+    window.SetCheckState(window.InsertNode(c, "A"), 2);
 
     InstallChoice choice = CollectCheckedItems(window, *theApp.catalogue);
 

@@ -149,6 +149,39 @@ TEST_F(RealWindowTest, ChangesTooFastToSeeAreHeldAndTheLastIsShown)
     EXPECT_EQ(TextOf(theApp.statusLabel), "finished");
 }
 
+// The install run reads the whole tree from its worker in one trip.
+TEST_F(RealWindowTest, AWorkerReadsTheWholeTreeAsTheNodeOperationsGiveIt)
+{
+    HTREEITEM maps = ui->InsertNode(nullptr, "Maps");
+    HTREEITEM duel = ui->InsertNode(maps, "Duel");
+    ui->InsertNode(duel, std::string(60, 'd'));
+    HTREEITEM team = ui->InsertNode(maps, "Team");
+    HTREEITEM config = ui->InsertNode(nullptr, "Config");
+    // More nodes than one trip to the window thread takes.
+    for (int i = 0; i < 450; ++i)
+        ui->InsertNode(team, "Map " + std::to_string(i));
+    ui->SetCheckState(duel, 2);
+    ui->SetCheckState(config, 2);
+    theApp.mainThreadId = GetCurrentThreadId();
+    static std::vector<TreeNodeState> read;
+    _beginthread(
+        [](void*) {
+            read = theApp.ui->ReadAllNodes();
+            theApp.RequestQuit(0);
+        },
+        0, nullptr);
+    RunMessageLoop();
+
+    std::vector<std::string> outline;
+    for (const TreeNodeState& node : read)
+        outline.push_back(std::to_string(node.depth) + " " + std::to_string(node.checkState) + " " + node.text);
+    std::vector<std::string> expected = {"0 1 Maps", "1 2 Duel", "2 1 " + std::string(49, 'd'), "1 1 Team"};
+    for (int i = 0; i < 450; ++i)
+        expected.push_back("2 1 Map " + std::to_string(i));
+    expected.push_back("0 2 Config");
+    EXPECT_EQ(outline, expected);
+}
+
 TEST(PacedControl, HoldsWhatComesWithin16MsOfTheLastShownChange)
 {
     using Clock = CPacedControl<int>::Clock;
