@@ -230,6 +230,7 @@ TEST_F(InstallRun, AFileNotObtainedEndsTheRunBelowAHundred)
 {
     const std::string notAnArchive = Archive("notazip.zip");
     const std::string broken = Archive("broken.zip");
+    const std::string escape = Archive("escape.zip");
     const std::string good(1000, 'g');
     struct Case {
         const char* name;
@@ -242,6 +243,8 @@ TEST_F(InstallRun, AFileNotObtainedEndsTheRunBelowAHundred)
          "Delete file"},
         {"damaged entry", Record("broken", broken.size(), server.Put("broken.zip", broken)), "broken\\broken.zip",
          "Unzipping error: 0x5000000 (entry 1: second.txt)"},
+        {"entry leading out", Record("in", escape.size(), server.Put("escape.zip", escape)), "escaped.txt",
+         "Unzipping error: 0x20000 (entry 1: ../escaped.txt)"},
         {"parent folder missing", Record("missing\\deeper", 4, server.Put("deep.cfg", "deep")),
          "missing\\deeper\\deep.cfg", "Connecting error: 23 (0)"},
         {"declared empty, never served", Record("", 0, server.Url("404/none.cfg")), "none.cfg",
@@ -266,9 +269,11 @@ TEST_F(InstallRun, AFileNotObtainedEndsTheRunBelowAHundred)
         ASSERT_GE(lines.size(), 2u);
         EXPECT_EQ(Lines(lines.end() - 2, lines.end()), (Lines{"At least one item not downloaded.", "End"}));
     }
-    // The damaged archive's sound entries are there.
+    // The sound entries of the damaged archives are there.
     EXPECT_EQ(ReadWholeFile(folder.File("q3-3\\broken\\first.txt")).size(), 600u);
     EXPECT_EQ(ReadWholeFile(folder.File("q3-3\\broken\\third.txt")).size(), 600u);
+    EXPECT_EQ(ReadWholeFile(folder.File("q3-4\\in\\kept.txt")), "kept\n");
+    EXPECT_FALSE(Exists(folder.File("q3-4\\in\\escape.zip")));
 }
 
 TEST_F(InstallRun, WithoutItemsOrPak0TheUserIsAskedToChoose)

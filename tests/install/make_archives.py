@@ -52,6 +52,9 @@ with open(path, "r+b") as handle:
     handle.seek(second.header_offset + 30 + name_length + extra_length + 4)
     handle.write(b"\xff" * 8)
 
+# A sound entry and one whose name leads out of the folder it is unpacked into.
+write("escape.zip", [("kept.txt", b"kept\n"), ("../escaped.txt", b"out\n")])
+
 # Entries of no bytes only, and a file that only has the name of an archive.
 write("hollow.zip", [("hollow/a.txt", b""), ("hollow/b.txt", b"")])
 with open(os.path.join(out, "notazip.zip"), "wb") as handle:
