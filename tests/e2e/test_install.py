@@ -37,7 +37,7 @@ class InstallTest(unittest.TestCase):
     def install(self, run, expected="Installation finished (100%)"):
         code, out = run.driver("click-and-watch", "3. Install", "Installation finished", "120", timeout=180)
         self.assertEqual(code, 0, out)
-        self.assertEqual(out.split(" ", 3)[3].strip(), expected)
+        self.assertEqual(out.split(" ", 2)[2].strip(), expected)
 
     def assert_installed(self, catalogue, files):
         """Every file of every record where the catalogue puts it, archives unpacked and gone."""

@@ -21,7 +21,6 @@
 // Exit code 0 on success, 1 when the window or control is not found in time.
 #include <windows.h>
 #include <commctrl.h>
-#include <psapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -285,19 +284,14 @@ HWND StatusLine(HWND window)
 
 // Watches the status line as a person would, and how fast the window answers:
 // prints the seconds until the text began with `prefix`, the slowest answer
-// in milliseconds, the highest private memory of the window's process in MB
-// and the last text.
+// in milliseconds and the last text.
 int Watch(HWND window, const char* prefix, double seconds)
 {
     HWND status = StatusLine(window);
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId);
     LARGE_INTEGER frequency, start, asked, answered;
     QueryPerformanceFrequency(&frequency);
     QueryPerformanceCounter(&start);
     double slowest = 0;
-    SIZE_T privateBytes = 0;
     std::string text;
     bool reached = false;
     while (status) {
@@ -310,10 +304,6 @@ int Watch(HWND window, const char* prefix, double seconds)
             break;
         double answerMs = 1000.0 * (answered.QuadPart - asked.QuadPart) / frequency.QuadPart;
         slowest = answerMs > slowest ? answerMs : slowest;
-        PROCESS_MEMORY_COUNTERS_EX counters = {};
-        if (process && GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
-                                            sizeof counters))
-            privateBytes = counters.PrivateUsage > privateBytes ? counters.PrivateUsage : privateBytes;
         text = buffer;
         if (text.compare(0, std::strlen(prefix), prefix) == 0) {
             reached = true;
@@ -323,10 +313,8 @@ int Watch(HWND window, const char* prefix, double seconds)
             break;
         Sleep(10);
     }
-    if (process)
-        CloseHandle(process);
-    std::printf("%.3f %.1f %.1f %s\n", static_cast<double>(answered.QuadPart - start.QuadPart) / frequency.QuadPart,
-                slowest, privateBytes / 1048576.0, text.c_str());
+    std::printf("%.3f %.1f %s\n", static_cast<double>(answered.QuadPart - start.QuadPart) / frequency.QuadPart,
+                slowest, text.c_str());
     return reached ? 0 : 1;
 }
 
