@@ -10,8 +10,12 @@ CLog theLog;
 
 bool CLog::Open()
 {
+    // The whole path, so that Reopen finds this file whatever the current
+    // folder is by then.
+    if (!_fullpath(path, "log.txt", sizeof path))
+        std::snprintf(path, sizeof path, "log.txt");
     // Text mode turns every "\n" into CR LF.
-    stream = std::fopen("log.txt", "w+t");
+    stream = std::fopen(path, "w+t");
     open = stream != nullptr;
     if (!open)
         theApp.ui->ShowMessage(nullptr, "Nie uda\xb3o si\xea utworzy\xe6 pliku", "Log", MB_OK);
@@ -45,6 +49,14 @@ void CLog::WriteBlankLines(int count)
         return;
     for (int i = 0; i <= count; ++i)
         std::fputc('\n', stream);
+}
+
+bool CLog::Reopen()
+{
+    if (!open && path[0])
+        stream = std::fopen(path, "at");
+    open = stream != nullptr;
+    return open;
 }
 
 void CLog::Close()

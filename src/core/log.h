@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdio>
+#include <cstdlib>
 
 // Writes "log.txt": one line per call, flushed at once, CR LF line ends.
 class CLog {
@@ -10,11 +11,15 @@ public:
         __attribute__((format(printf, 2, 3)));
     void WriteBlankLines(int count);
     void Close();
+    // Opens the file of the last Open again, for appending, without a box
+    // when it cannot: a run that handed its log over and got it back.
+    bool Reopen();
     bool IsOpen() const { return open; }
 
 private:
     bool open = false;
     FILE* stream = nullptr;
+    char path[_MAX_PATH] = "";
 };
 
 extern CLog theLog;

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <functional>
-#include <sstream>
 #include <thread>
 
 #include "app/startup.h"
@@ -84,14 +83,7 @@ protected:
     std::vector<std::string> LogLines()
     {
         theLog.Close();
-        std::vector<std::string> lines;
-        std::istringstream text(ReadWholeFile("log.txt"));
-        for (std::string line; std::getline(text, line);) {
-            if (!line.empty() && line.back() == '\r')
-                line.pop_back();
-            lines.push_back(line);
-        }
-        return lines;
+        return FileLines("log.txt");
     }
 
     // Only the lines the fetch itself writes.
