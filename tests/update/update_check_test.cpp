@@ -12,11 +12,7 @@
 #include "core/application.h"
 #include "core/file_names.h"
 #include "core/log.h"
-#include "support/app_fixture.h"
-#include "support/memory_window_operations.h"
-#include "support/test_folder.h"
-#include "support/test_server.h"
-#include "transfer/easy_handle.h"
+#include "support/transfer_fixture.h"
 
 namespace {
 
@@ -54,43 +50,20 @@ std::string WaitForFile(const char* name)
 
 const char kUpdateFailed[] = "Can't update Quake3 Tavrin !";
 
-class UpdateCheck : public CApplicationTest {
+class UpdateCheck : public CTransferTest {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(server.Available()) << "run through tests/servers/with_http_server.sh";
-        StartOver();
-    }
-
     void TearDown() override
     {
-        ReleaseTransfer();
-        theLog.Close();
         QuitRequested();
-        CApplicationTest::TearDown();
+        CTransferTest::TearDown();
     }
 
-    // A fresh log, window and transfer handle, as after a catalogue fetch.
-    void StartOver()
+    // A fresh case with the transfer handle that a catalogue fetch leaves.
+    void StartOver() override
     {
-        ReleaseTransfer();
-        RebuildApplication();
-        theLog.Close();
-        theLog.Open();
-        window.statusHistory.clear();
-        window.shownMessages.clear();
-        window.title.clear();
-        window.itemProgress = 0;
+        CTransferTest::StartOver();
         StartTransferLibrary();
         theApp.transfer.reset(new CEasyHandle);
-    }
-
-    void ReleaseTransfer()
-    {
-        if (!theApp.transfer)
-            return;
-        theApp.transfer.reset();
-        EndTransferLibrary();
     }
 
     // The start-up's header read of a catalogue that announces `version`.
@@ -99,12 +72,6 @@ protected:
         theApp.catalogueText = version + "\n" + url + "\n" + sizeLine + "\n<message>\n</message>\n";
         theApp.catalogue->sourceText = &theApp.catalogueText;
         return ApplyCatalogueHeader();
-    }
-
-    std::vector<std::string> LogLines()
-    {
-        theLog.Close();
-        return FileLines("log.txt");
     }
 
     // Takes the quit request this thread got, if any.
@@ -123,10 +90,6 @@ protected:
     }
 
     static bool Exists(const char* name) { return GetFileAttributesA(name) != INVALID_FILE_ATTRIBUTES; }
-
-    CTestFolder folder;
-    CMemoryWindowOperations window;
-    CTestServer server;
 };
 
 TEST_F(UpdateCheck, OnlyANewerVersionIsDownloaded)
