@@ -30,7 +30,14 @@ int DownloadUpdate(CEasyHandle& handle, const std::string& url, const char* path
     // An older file there would otherwise pass for what this transfer sent.
     DeleteFileA(path);
     DownloadTarget target = {path, nullptr};
-    ApplyTransferRecipe(handle, {url, WriteToFile, &target, kUpdateStallSeconds, &stop, true});
+    TransferRequest request;
+    request.url = url;
+    request.write = WriteToFile;
+    request.target = &target;
+    request.stallSeconds = kUpdateStallSeconds;
+    request.stop = &stop;
+    request.failOnHttpError = true;
+    ApplyTransferRecipe(handle, request);
     int code = PerformTransfer(handle);
     CloseTarget(target);
     if (code == 0)
