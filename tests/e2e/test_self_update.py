@@ -10,7 +10,7 @@ import time
 import unittest
 import urllib.request
 
-from harness import (BUILD, MIRROR_PORTS, WINE_RUN, Mirrors, TavrinRun, built_mirror_ports, built_version,
+from harness import (BUILD, MIRROR_PORTS, WINE_RUN, Mirrors, TavrinRun, built_mirrors, built_version,
                      wine)
 
 NEXT_BUILD = os.path.join(BUILD, "next-release")
@@ -112,7 +112,7 @@ class HeldWindow:
 
 class SelfUpdateTest(unittest.TestCase):
     def setUp(self):
-        self.assertEqual(built_mirror_ports(NEXT_BUILD), MIRROR_PORTS, "the next release names other mirrors")
+        self.assertEqual(built_mirrors(NEXT_BUILD)[0], MIRROR_PORTS, "the next release names other mirrors")
         self.new_release = read(os.path.join(NEXT_BUILD, "Tavrin.exe"))
         self.old_release = read(os.path.join(BUILD, "Tavrin.exe"))
 
