@@ -5,6 +5,7 @@
 #include "catalogue/scan_number.h"
 #include "core/application.h"
 #include "core/log.h"
+#include "core/progress.h"
 #include "core/version.h"
 #include "core/window_operations.h"
 #include "transfer/transfer_recipe.h"
@@ -24,8 +25,10 @@ bool IsNewer(int major, int minor, int patch)
     return patch > kVersionRelease;
 }
 
+// The bar shows no half download once this version goes on.
 void TellUpdateFailed()
 {
+    ResetItemProgress();
     theApp.ui->ShowMessage(nullptr, "Can't update Quake3 Tavrin !", "Q3 Tavrin", MB_OK);
 }
 

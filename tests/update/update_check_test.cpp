@@ -146,6 +146,7 @@ TEST_F(UpdateCheck, AFailedDownloadTellsTheUserAndThisVersionGoesOn)
         EXPECT_TRUE(theLog.IsOpen());
         EXPECT_TRUE(Contains(LogLines(), "Update failure (" + std::to_string(c.code) + ")."));
         ExpectUpdateFailedBox();
+        EXPECT_EQ(window.itemProgress, 0u);
         EXPECT_EQ(window.title, "") << "the window was retitled";
         EXPECT_FALSE(Exists("tmp.exe"));
         EXPECT_FALSE(QuitRequested());
@@ -199,6 +200,7 @@ TEST_F(UpdateCheck, ANewReleaseThatCannotStartLeavesThisInstanceAsItWas)
     EXPECT_EQ(window.title, theApp.title);
     EXPECT_FALSE(QuitRequested());
     ExpectUpdateFailedBox();
+    EXPECT_EQ(window.itemProgress, 0u);
     EXPECT_FALSE(Exists("tmp.exe"));
     // The log was taken back: one file, going on after the lines before the start.
     ASSERT_TRUE(theLog.IsOpen());
