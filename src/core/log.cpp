@@ -10,16 +10,25 @@ CLog theLog;
 
 bool CLog::Open()
 {
-    // Text mode turns every "\n" into CR LF.
-    stream = std::fopen("log.txt", "w+t");
-    open = stream != nullptr;
-    if (!open)
+    bool opened;
+    {
+        std::lock_guard<std::mutex> hold(guard);
+        // The whole path, so that Reopen finds this file whatever the
+        // current folder is by then.
+        if (!_fullpath(path, "log.txt", sizeof path))
+            std::snprintf(path, sizeof path, "log.txt");
+        // Text mode turns every "\n" into CR LF.
+        stream = std::fopen(path, "w+t");
+        open = opened = stream != nullptr;
+    }
+    if (!opened)
         theApp.ui->ShowMessage(nullptr, "Nie uda\xb3o si\xea utworzy\xe6 pliku", "Log", MB_OK);
-    return open;
+    return opened;
 }
 
 void CLog::WriteLine(const char* text)
 {
+    std::lock_guard<std::mutex> hold(guard);
     if (!open)
         return;
     std::fputs(text, stream);
@@ -29,8 +38,6 @@ void CLog::WriteLine(const char* text)
 
 void CLog::WriteFormatted(const char* format, ...)
 {
-    if (!open)
-        return;
     char buffer[256];
     va_list args;
     va_start(args, format);
@@ -41,16 +48,33 @@ void CLog::WriteFormatted(const char* format, ...)
 
 void CLog::WriteBlankLines(int count)
 {
+    std::lock_guard<std::mutex> hold(guard);
     if (!open)
         return;
     for (int i = 0; i <= count; ++i)
         std::fputc('\n', stream);
 }
 
+bool CLog::Reopen()
+{
+    std::lock_guard<std::mutex> hold(guard);
+    if (!open && path[0])
+        stream = std::fopen(path, "at");
+    open = stream != nullptr;
+    return open;
+}
+
 void CLog::Close()
 {
+    std::lock_guard<std::mutex> hold(guard);
     if (stream)
         std::fclose(stream);
     stream = nullptr;
     open = false;
+}
+
+bool CLog::IsOpen() const
+{
+    std::lock_guard<std::mutex> hold(guard);
+    return open;
 }

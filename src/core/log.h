@@ -1,7 +1,11 @@
 #pragma once
 #include <cstdio>
+#include <cstdlib>
+#include <mutex>
 
 // Writes "log.txt": one line per call, flushed at once, CR LF line ends.
+// Every thread writes here, and the update closes and reopens the file on
+// the start-up thread, so each operation holds the lock.
 class CLog {
 public:
     bool Open();
@@ -10,11 +14,16 @@ public:
         __attribute__((format(printf, 2, 3)));
     void WriteBlankLines(int count);
     void Close();
-    bool IsOpen() const { return open; }
+    // Opens the file of the last Open again, for appending, without a box
+    // when it cannot: a run that handed its log over and got it back.
+    bool Reopen();
+    bool IsOpen() const;
 
 private:
+    mutable std::mutex guard;
     bool open = false;
     FILE* stream = nullptr;
+    char path[_MAX_PATH] = "";
 };
 
 extern CLog theLog;

@@ -34,6 +34,21 @@ TEST(Log, WritesNothingAfterClose)
     EXPECT_FALSE(log.IsOpen());
 }
 
+TEST(Log, AReopenedLogGoesOnAfterItsLinesWhereverTheCurrentFolderIs)
+{
+    CTestFolder folder;
+    CLog log;
+    ASSERT_TRUE(log.Open());
+    log.WriteLine("before");
+    log.Close();
+    CTestFolder elsewhere;
+    ASSERT_TRUE(log.Reopen());
+    log.WriteLine("after");
+    log.Close();
+    EXPECT_EQ(ReadWholeFile(folder.File("log.txt")), "before\r\nafter\r\n");
+    EXPECT_EQ(GetFileAttributesA("log.txt"), INVALID_FILE_ATTRIBUTES);
+}
+
 TEST(Log, EachOpenStartsAFreshLog)
 {
     CTestFolder folder;

@@ -1,6 +1,8 @@
 #include "app/startup.h"
 #include "catalogue/catalogue_header.h"
 #include "support/catalogue_fixture.h"
+#include "support/test_server.h"
+#include "transfer/easy_handle.h"
 
 namespace {
 
@@ -102,12 +104,18 @@ TEST_F(ReadHeaderTest, TheVersionReachesTheUpdateCheck)
         {"v2.0.4", true}, {"v1.9.9", true},  {"v2.0.08", true},
         {"v2.0.5", false}, {"v2.0.010", false}, {"v2.1.0", false}, {"v3.0.0", false},
     };
+    // A newer release is asked of a port where nothing listens.
+    std::string refused = RefusedUrl();
     for (const Case& c : cases) {
         SetUp();
-        Load(Lines({c.versionLine, "u", "1", "<message>", "</message>"}));
+        StartTransferLibrary();
+        theApp.transfer.reset(new CEasyHandle);
+        Load(Lines({c.versionLine, refused, "1", "<message>", "</message>"}));
         EXPECT_FALSE(ApplyCatalogueHeader());
         EXPECT_EQ(LogText().find("No update avaliable") != std::string::npos, c.current)
             << c.versionLine;
+        theApp.transfer.reset();
+        EndTransferLibrary();
     }
 }
 

@@ -128,8 +128,8 @@ class TavrinRun:
     def driver(self, *args, title=TITLE, timeout=60):
         return wine(self.driver_exe, title, *args, timeout=timeout)
 
-    def wait_unlocked(self, seconds=30):
-        code, out = self.driver("wait-unlocked", str(seconds), timeout=seconds + 30)
+    def wait_unlocked(self, seconds=30, title=TITLE):
+        code, out = self.driver("wait-unlocked", str(seconds), title=title, timeout=seconds + 30)
         return code == 0
 
     def controls(self):
@@ -142,8 +142,8 @@ class TavrinRun:
                              id=int(cid), enabled=enabled == "1", style=int(style, 16)))
         return rows
 
-    def tree(self):
-        return self.driver("tree")[1]
+    def tree(self, title=TITLE):
+        return self.driver("tree", title=title)[1]
 
     def close(self):
         code, _ = self.driver("close")

@@ -1,6 +1,7 @@
 #include "support/test_folder.h"
 
 #include <cstdio>
+#include <sstream>
 #include <windows.h>
 #include <shellapi.h>
 
@@ -44,6 +45,18 @@ std::string ReadWholeFile(const std::string& path)
         std::fclose(file);
     }
     return content;
+}
+
+std::vector<std::string> FileLines(const std::string& path)
+{
+    std::vector<std::string> lines;
+    std::istringstream text(ReadWholeFile(path));
+    for (std::string line; std::getline(text, line);) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        lines.push_back(line);
+    }
+    return lines;
 }
 
 void WriteWholeFile(const std::string& path, const std::string& content)

@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include <vector>
 
 // A fresh empty folder under the temp folder, made the current directory for
 // the lifetime of the object; removed with everything in it afterwards.
@@ -20,4 +21,6 @@ std::string ReadWholeFile(const std::string& path);
 std::string BesideThisProgram(const std::string& name);
 // `count` bytes that look random and are the same for the same seed.
 std::string SomeBytes(size_t count, unsigned seed);
+// The lines of a text file, without their line ends (LF or CR LF).
+std::vector<std::string> FileLines(const std::string& path);
 void WriteWholeFile(const std::string& path, const std::string& content);

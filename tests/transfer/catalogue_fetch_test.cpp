@@ -9,13 +9,8 @@
 #include "core/application.h"
 #include "core/log.h"
 #include "catalogue/catalogue.h"
-#include "support/log_lines.h"
-#include "support/test_server.h"
-#include "support/app_fixture.h"
-#include "support/memory_window_operations.h"
-#include "support/test_folder.h"
+#include "support/transfer_fixture.h"
 #include "transfer/catalogue_fetch.h"
-#include "transfer/easy_handle.h"
 
 namespace {
 
@@ -37,40 +32,13 @@ const char kCatalogue[] =
     "!\n";
 const char kOutline[] = "[ ] Maps\n  [ ] Map pack\n";
 
-class CatalogueFetch : public CApplicationTest {
+class CatalogueFetch : public CTransferTest {
 protected:
-    void SetUp() override
+    // A test that fails every mirror ends instead of retrying for ever.
+    void StartOver() override
     {
-        ASSERT_TRUE(server.Available()) << "run through tests/servers/with_http_server.sh";
-        StartOver();
-    }
-
-    void TearDown() override
-    {
-        ReleaseTransfer();
-        theLog.Close();
-        CApplicationTest::TearDown();
-    }
-
-    // A fresh log, window, catalogue and libcurl, as at a program start.
-    void StartOver()
-    {
-        ReleaseTransfer();
-        RebuildApplication();
-        theLog.Close();
-        theLog.Open();
-        window.statusHistory.clear();
-        window.DeleteAllNodes();
-        // A test that fails every mirror ends instead of retrying for ever.
+        CTransferTest::StartOver();
         window.answers = {IDCANCEL};
-    }
-
-    void ReleaseTransfer()
-    {
-        if (!theApp.transfer)
-            return;
-        theApp.transfer.reset();
-        EndTransferLibrary();
     }
 
     void SetMirrors(const std::string& first, const std::string& second, const std::string& third)
@@ -90,9 +58,6 @@ protected:
         return lines;
     }
 
-    CTestFolder folder;
-    CMemoryWindowOperations window;
-    CTestServer server;
     CatalogueMirrors mirrors;
     StopRequest stop{false};
 };

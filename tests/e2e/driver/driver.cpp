@@ -17,6 +17,8 @@
 //   driver <title> close                     WM_CLOSE, then wait until gone
 //   driver <title> wait-window <seconds>     wait until a window has that title
 //   driver <title> gone <seconds>            wait until no window has that title
+//   driver <title> hold-window <seconds>     make a window with that title and print
+//                                            what ended it: WM_QUIT, WM_DESTROY, timeout
 //
 // Exit code 0 on success, 1 when the window or control is not found in time.
 #include <windows.h>
@@ -329,6 +331,41 @@ int WaitGone(const char* title, double seconds)
     return 0;
 }
 
+bool heldWindowDestroyed = false;
+
+LRESULT CALLBACK HeldWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_DESTROY) {
+        heldWindowDestroyed = true;
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// Stands in for another program's window, e.g. an older release of Tavrin.
+int HoldWindow(const char* title, double seconds)
+{
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = HeldWindowProcedure;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "Tavrin driver held window";
+    RegisterClassA(&windowClass);
+    CreateWindowA(windowClass.lpszClassName, title, WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr,
+                  nullptr, windowClass.hInstance, nullptr);
+    SetTimer(nullptr, 0, static_cast<UINT>(seconds * 1000), nullptr);
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        if (message.message == WM_TIMER && !message.hwnd) {
+            std::puts("timeout");
+            return 1;
+        }
+        DispatchMessageA(&message);
+    }
+    std::puts(heldWindowDestroyed ? "WM_DESTROY" : "WM_QUIT");
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -344,6 +381,8 @@ int main(int argc, char** argv)
 
     if (command == "gone")
         return WaitGone(title, seconds);
+    if (command == "hold-window")
+        return HoldWindow(title, seconds);
     HWND window = FindTopWindow(title, command == "wait-window" || command == "wait-unlocked" ? seconds : 5);
     if (!window) {
         std::printf("no window %s\n", title);
