@@ -1,20 +1,14 @@
 #include "core/log.h"
 
 #include <cstdarg>
-#include <windows.h>
-
-#include "core/application.h"
-#include "core/window_operations.h"
 
 CLog theLog;
 
-bool CLog::Open()
+bool CLog::OpenFile()
 {
     // Text mode turns every "\n" into CR LF.
     stream = std::fopen("log.txt", "w+t");
     open = stream != nullptr;
-    if (!open)
-        theApp.ui->ShowMessage(nullptr, "Nie uda\xb3o si\xea utworzy\xe6 pliku", "Log", MB_OK);
     return open;
 }
 

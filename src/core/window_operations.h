@@ -4,12 +4,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-// A tree node to insert in a batch: its parent is an earlier node of the
-// batch (by index), or the root (-1).
-struct NewTreeNode {
-    int parent;
-    std::string text;
-};
+#include "core/tree_node.h"
 
 // The only way the logic reaches the window. The Win32 realization sends
 // messages to the real controls; tests use an in-memory one.

@@ -1,6 +1,8 @@
 #pragma once
 #include <string>
 
+#include "support/whole_file.h"
+
 // A fresh empty folder under the temp folder, made the current directory for
 // the lifetime of the object; removed with everything in it afterwards.
 class CTestFolder {
@@ -14,6 +16,3 @@ private:
     std::string path;
     std::string previous;
 };
-
-std::string ReadWholeFile(const std::string& path);
-void WriteWholeFile(const std::string& path, const std::string& content);
