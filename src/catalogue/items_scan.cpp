@@ -16,6 +16,9 @@ constexpr size_t kMaxNameBytes = 259;
 // No catalogue nests this deep; deeper groups are opened at this depth, so
 // nothing that walks the tree, ours or the control's, meets a deep chain.
 constexpr size_t kMaxDepth = 64;
+// Nor this many nodes. Every ";" after a group name is a node, so without a
+// bound 16 MB of text asked for 5 GB and a tree of 16 million nodes.
+constexpr size_t kMaxNodes = 100000;
 
 // The byte scan of the items block: groups open with "#name;", close with
 // "!", items are "[name]", and a "+" marks a node to start checked.
@@ -52,9 +55,7 @@ private:
         if (mode == ScanMode::Leaf) {
             if (b == ']') {
                 mode = ScanMode::Top;
-                int node = AddNode(leafName);
-                if (at + 1 < text.size() && text[at + 1] == '+')
-                    tree.marked.push_back(node);
+                AddLeaf(at + 1 < text.size() && text[at + 1] == '+');
             } else if (leafName.size() < kMaxNameBytes) {
                 leafName += b;
             }
@@ -83,11 +84,24 @@ private:
             if (groupName.size() > groupLength)
                 groupName.pop_back();
         }
+        if (tree.nodes.size() == kMaxNodes) {
+            ++unopened;
+            return;
+        }
         int node = AddNode(groupName);
         if (OpenGroups() + 1 < kMaxDepth)
             tree.parents.push_back(node);
         else
             ++unopened;
+        if (isMarked)
+            tree.marked.push_back(node);
+    }
+
+    void AddLeaf(bool isMarked)
+    {
+        if (tree.nodes.size() == kMaxNodes)
+            return;
+        int node = AddNode(leafName);
         if (isMarked)
             tree.marked.push_back(node);
     }
@@ -136,7 +150,7 @@ private:
     size_t groupLength = 0;  // of the whole name, also past the bound
     size_t groupPluses = 0;  // "+" at the end of the whole name
     std::string leafName;
-    // Groups past the depth bound, each closed by one "!" of its own.
+    // Groups past the depth or the node bound, each closed by one "!" of its own.
     size_t unopened = 0;
 };
 

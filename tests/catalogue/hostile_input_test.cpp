@@ -133,6 +133,24 @@ TEST_F(HostileInputTest, NamesThatGrowAlongALineParseInBoundedMemory)
     }
 }
 
+// A text of ";" after a long group name made one node of 259 bytes per byte:
+// 16 MB of it took 5 GB and a tree of 16 million nodes. Past 100,000 nodes
+// entries make none; groups among them still take their "!".
+TEST_F(HostileInputTest, NodesAreHeldToABoundCount)
+{
+    std::string items;
+    for (int i = 0; i < 99999; ++i)
+        items += "[a]";
+    Load("<items>\n" + items + "\n#G;\n#H;\n[x]+\n!\n!\n[y]\n#" + std::string(259, 'n') +
+         std::string(100000, ';'));
+    ItemsTree tree;
+    ASSERT_TRUE(ScanItems(Catalogue(), tree));
+    EXPECT_EQ(tree.nodes.size(), 100000u);
+    EXPECT_EQ(tree.nodes.back().text, "G");
+    EXPECT_EQ(tree.parents, std::vector<int>({-1}));
+    EXPECT_TRUE(tree.marked.empty());
+}
+
 // Depth of each node, its parent's plus one: parents come first.
 std::vector<int> Depths(const ItemsTree& tree)
 {

@@ -52,9 +52,9 @@ void CheckHeader(const CatalogueHeader& header, const std::string& text)
 
 void CheckTree(const ItemsTree& tree, const std::string& text)
 {
-    // Every node ends at a byte of its own, a "]" or a ";".
+    // Every node ends at a byte of its own, a "]" or a ";", and there is a bound.
     size_t ends = std::count(text.begin(), text.end(), ']') + std::count(text.begin(), text.end(), ';');
-    Require(tree.nodes.size() <= ends);
+    Require(tree.nodes.size() <= ends && tree.nodes.size() <= 100000);
     std::vector<int> depths;
     for (size_t i = 0; i < tree.nodes.size(); ++i) {
         const NewTreeNode& node = tree.nodes[i];
