@@ -2,8 +2,8 @@
 #include <cstdint>
 #include <string>
 #include <vector>
-#include <windows.h>
-#include <commctrl.h>
+
+#include "core/tree_node.h"
 
 // The downloaded catalogue. There are no item records: an item's data is
 // read from the text by its name whenever it is needed.
@@ -12,7 +12,8 @@ public:
     // Reads the line at `position` (without its LF) and moves past it;
     // "*" once the end of the text is reached.
     std::string ReadLine(uint32_t& position) const;
-    // Builds the item tree from the items block; false without "<items>".
+    // Builds the item tree from the items block into the window's tree;
+    // false without "<items>".
     bool ParseItems();
     std::string ItemDescription(const std::string& name) const;
     // Appends one entry per file record to each list that is given.

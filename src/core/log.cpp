@@ -1,29 +1,20 @@
 #include "core/log.h"
 
 #include <cstdarg>
-#include <windows.h>
-
-#include "core/application.h"
-#include "core/window_operations.h"
 
 CLog theLog;
 
-bool CLog::Open()
+bool CLog::OpenFile()
 {
-    bool opened;
-    {
-        std::lock_guard<std::mutex> hold(guard);
-        // The whole path, so that Reopen finds this file whatever the
-        // current folder is by then.
-        if (!_fullpath(path, "log.txt", sizeof path))
-            std::snprintf(path, sizeof path, "log.txt");
-        // Text mode turns every "\n" into CR LF.
-        stream = std::fopen(path, "w+t");
-        open = opened = stream != nullptr;
-    }
-    if (!opened)
-        theApp.ui->ShowMessage(nullptr, "Nie uda\xb3o si\xea utworzy\xe6 pliku", "Log", MB_OK);
-    return opened;
+    std::lock_guard<std::mutex> hold(guard);
+    // The whole path, so that Reopen finds this file whatever the current
+    // folder is by then.
+    if (!_fullpath(path, "log.txt", sizeof path))
+        std::snprintf(path, sizeof path, "log.txt");
+    // Text mode turns every "\n" into CR LF.
+    stream = std::fopen(path, "w+t");
+    open = stream != nullptr;
+    return open;
 }
 
 void CLog::WriteLine(const char* text)

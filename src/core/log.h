@@ -8,7 +8,10 @@
 // the start-up thread, so each operation holds the lock.
 class CLog {
 public:
+    // Starts a fresh log.txt; when it cannot be made, a message box says so.
     bool Open();
+    // Open without the message box, for code that runs without a window.
+    bool OpenFile();
     void WriteLine(const char* text);
     void WriteFormatted(const char* format, ...)
         __attribute__((format(printf, 2, 3)));

@@ -5,12 +5,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-// A tree node to insert in a batch: its parent is an earlier node of the
-// batch (by index), or the root (-1).
-struct NewTreeNode {
-    int parent;
-    std::string text;
-};
+#include "core/tree_node.h"
 
 // A node of the tree as a walk reads it: its depth (0 for a top node), its
 // text cut to 49 bytes as NodeText gives it, and its check state.

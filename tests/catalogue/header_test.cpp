@@ -1,8 +1,5 @@
-#include "app/startup.h"
 #include "catalogue/catalogue_header.h"
-#include "support/catalogue_fixture.h"
-#include "support/test_server.h"
-#include "transfer/easy_handle.h"
+#include "support/catalogue_text_fixture.h"
 
 namespace {
 
@@ -34,20 +31,7 @@ TEST(ReadVersionLine, ReadsEachNumberFromItsByteWindow)
     }
 }
 
-class ReadHeaderTest : public CatalogueTest {};
-
-TEST_F(ReadHeaderTest, KeepsTheMessageAndRunsTheUpdateCheck)
-{
-    Load(Lines({"v2.0.4", "http://127.0.0.1:47001/Tavrin.exe", "1000", "<message>", "Hello.",
-                "Second line.", "</message>", "<items>"}));
-    EXPECT_FALSE(ApplyCatalogueHeader());
-    EXPECT_EQ(theApp.catalogueMessage, "Hello.\nSecond line.\n");
-    EXPECT_EQ(LogText(), "\n--== Parsing header of config ==--\n"
-                         "\nChecking message\n"
-                         "Message: OK\n"
-                         "\nChecking for updates.\n"
-                         "No update avaliable\n");
-}
+class ReadHeaderTest : public CatalogueTextTest {};
 
 TEST_F(ReadHeaderTest, MessageBlockCases)
 {
@@ -85,37 +69,14 @@ TEST_F(ReadHeaderTest, MessageBlockCases)
 
 TEST_F(ReadHeaderTest, NoVersionLineStopsBeforeTheMessage)
 {
-    for (const char* text : {"", "\nv2.0.4\n", "V2.0.4\nu\n1\n<message>\na\n</message>\n"}) {
+    for (const char* loaded : {"", "\nv2.0.4\n", "V2.0.4\nu\n1\n<message>\na\n</message>\n"}) {
         SetUp();
-        Load(text);
-        EXPECT_FALSE(ApplyCatalogueHeader());
-        EXPECT_EQ(theApp.catalogueMessage, "");
+        Load(loaded);
+        CatalogueHeader header = ReadHeader(Catalogue());
+        EXPECT_FALSE(header.valid);
+        EXPECT_EQ(header.message, "");
         EXPECT_EQ(LogText(), "\n--== Parsing header of config ==--\n"
                              "Invalid config file, no information about version found.\n");
-    }
-}
-
-TEST_F(ReadHeaderTest, TheVersionReachesTheUpdateCheck)
-{
-    struct Case {
-        const char* versionLine;
-        bool current;
-    } cases[] = {
-        {"v2.0.4", true}, {"v1.9.9", true},  {"v2.0.08", true},
-        {"v2.0.5", false}, {"v2.0.010", false}, {"v2.1.0", false}, {"v3.0.0", false},
-    };
-    // A newer release is asked of a port where nothing listens.
-    std::string refused = RefusedUrl();
-    for (const Case& c : cases) {
-        SetUp();
-        StartTransferLibrary();
-        theApp.transfer.reset(new CEasyHandle);
-        Load(Lines({c.versionLine, refused, "1", "<message>", "</message>"}));
-        EXPECT_FALSE(ApplyCatalogueHeader());
-        EXPECT_EQ(LogText().find("No update avaliable") != std::string::npos, c.current)
-            << c.versionLine;
-        theApp.transfer.reset();
-        EndTransferLibrary();
     }
 }
 

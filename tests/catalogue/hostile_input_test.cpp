@@ -1,8 +1,9 @@
 #include <algorithm>
 #include <random>
+#include <vector>
 
-#include "app/startup.h"
-#include "support/catalogue_fixture.h"
+#include "catalogue/catalogue_header.h"
+#include "support/catalogue_text_fixture.h"
 
 namespace {
 
@@ -24,15 +25,16 @@ std::string EveryByte(int rounds)
     return text;
 }
 
-class HostileInputTest : public CatalogueTest {
+class HostileInputTest : public CatalogueTextTest {
 protected:
     // Every reader over the loaded text: none may crash, hang or read past it.
     void ReadEverything()
     {
-        ApplyCatalogueHeader();
-        Catalogue().ParseItems();
+        ReadHeader(Catalogue());
+        ItemsTree tree;
+        ScanItems(Catalogue(), tree);
         int looked = 0;
-        for (const CMemoryWindowOperations::Node& node : window.nodes) {
+        for (const NewTreeNode& node : tree.nodes) {
             if (++looked > 20)
                 break;
             Catalogue().ItemDescription(node.text);
@@ -93,12 +95,13 @@ TEST_F(HostileInputTest, LongNamesAreShownUpToAPathsLengthAndLookedUpCut)
     std::string longName(300, 'L');
     Load("[" + longName + "]\n{Long}\n-\n1\nhttp://127.0.0.1:47001/l\n<items>\n[" + longName + "]\n[" +
          fits + "]");
-    ASSERT_TRUE(Catalogue().ParseItems());
-    HTREEITEM node = window.FirstTopNode();
-    EXPECT_EQ(window.At(node).text, longName.substr(0, 259));
-    EXPECT_EQ(window.At(window.NextSibling(node)).text, fits);
-    std::string shown = window.NodeText(node);
-    EXPECT_EQ(shown.size(), 49u);
+    ItemsTree tree;
+    ASSERT_TRUE(ScanItems(Catalogue(), tree));
+    ASSERT_EQ(tree.nodes.size(), 2u);
+    EXPECT_EQ(tree.nodes[0].text, longName.substr(0, 259));
+    EXPECT_EQ(tree.nodes[1].text, fits);
+    // The tree's text is read back through 50 bytes.
+    std::string shown = tree.nodes[0].text.substr(0, 49);
     EXPECT_EQ(Catalogue().ItemDescription(longName), "Long");
     std::vector<std::string> urlLines;
     Catalogue().ItemFiles(shown, nullptr, &urlLines, nullptr);
@@ -120,13 +123,41 @@ TEST_F(HostileInputTest, NamesThatGrowAlongALineParseInBoundedMemory)
     for (const std::string& text : texts) {
         SetUp();
         Load(text);
-        ASSERT_TRUE(Catalogue().ParseItems());
+        ItemsTree tree;
+        ASSERT_TRUE(ScanItems(Catalogue(), tree));
         size_t longest = 0;
-        for (const CMemoryWindowOperations::Node& node : window.nodes)
+        for (const NewTreeNode& node : tree.nodes)
             longest = std::max(longest, node.text.size());
-        EXPECT_GE(window.nodes.size(), 100000u);
+        EXPECT_GE(tree.nodes.size(), 100000u);
         EXPECT_EQ(longest, 259u);
     }
+}
+
+// A text of ";" after a long group name made one node of 259 bytes per byte:
+// 16 MB of it took 5 GB and a tree of 16 million nodes. Past 100,000 nodes
+// entries make none; groups among them still take their "!".
+TEST_F(HostileInputTest, NodesAreHeldToABoundCount)
+{
+    std::string items;
+    for (int i = 0; i < 99999; ++i)
+        items += "[a]";
+    Load("<items>\n" + items + "\n#G;\n#H;\n[x]+\n!\n!\n[y]\n#" + std::string(259, 'n') +
+         std::string(100000, ';'));
+    ItemsTree tree;
+    ASSERT_TRUE(ScanItems(Catalogue(), tree));
+    EXPECT_EQ(tree.nodes.size(), 100000u);
+    EXPECT_EQ(tree.nodes.back().text, "G");
+    EXPECT_EQ(tree.parents, std::vector<int>({-1}));
+    EXPECT_TRUE(tree.marked.empty());
+}
+
+// Depth of each node, its parent's plus one: parents come first.
+std::vector<int> Depths(const ItemsTree& tree)
+{
+    std::vector<int> depths;
+    for (const NewTreeNode& node : tree.nodes)
+        depths.push_back(node.parent < 0 ? 1 : depths.at(node.parent) + 1);
+    return depths;
 }
 
 // Groups nest no deeper than 64 levels; the closing marks still match their
@@ -138,14 +169,26 @@ TEST_F(HostileInputTest, DeepNestingIsHeldToABoundDepth)
     for (int i = 0; i < groups; ++i)
         closes += "!\n";
     Load("<items>\n#a" + std::string(groups, ';') + "\n" + closes + "[after]\n");
-    ASSERT_TRUE(Catalogue().ParseItems());
-    int depth = 0;
-    for (HTREEITEM node = window.FirstTopNode(); node; node = window.FirstChild(node))
-        ++depth;
-    EXPECT_EQ(depth, 64);
-    ASSERT_EQ(window.topNodes.size(), 2u);
-    EXPECT_EQ(window.At(window.topNodes[1]).text, "after");
+    ItemsTree tree;
+    ASSERT_TRUE(ScanItems(Catalogue(), tree));
+    std::vector<int> depths = Depths(tree);
+    EXPECT_EQ(*std::max_element(depths.begin(), depths.end()), 64);
+    EXPECT_EQ(std::count(depths.begin(), depths.end(), 1), 2);
+    EXPECT_EQ(tree.nodes.back().text, "after");
+    EXPECT_EQ(depths.back(), 1);
     EXPECT_EQ(LogText().find("Parsing error"), std::string::npos);
+}
+
+// Without the root on the stack (popped by a surplus "!") the bound is the
+// same; the stack used to take one group more there.
+TEST_F(HostileInputTest, DeepNestingAfterTheRootIsPopped)
+{
+    Load("<items>\n!\n#a" + std::string(200, ';') + "\n");
+    ItemsTree tree;
+    ASSERT_TRUE(ScanItems(Catalogue(), tree));
+    std::vector<int> depths = Depths(tree);
+    EXPECT_EQ(*std::max_element(depths.begin(), depths.end()), 64);
+    EXPECT_EQ(tree.parents.size(), 63u);
 }
 
 }  // namespace

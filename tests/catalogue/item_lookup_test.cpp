@@ -1,7 +1,7 @@
 #include <vector>
 
 #include "catalogue/record_lines.h"
-#include "support/catalogue_fixture.h"
+#include "support/catalogue_text_fixture.h"
 #include "worked_example.h"
 
 namespace {
@@ -15,14 +15,15 @@ struct Records {
     Sizes sizes;
 };
 
-Records FilesOf(const std::string& name)
-{
-    Records records;
-    theApp.catalogue->ItemFiles(name, &records.folders, &records.urlLines, &records.sizes);
-    return records;
-}
-
-class ItemLookupTest : public CatalogueTest {};
+class ItemLookupTest : public CatalogueTextTest {
+protected:
+    Records FilesOf(const std::string& name)
+    {
+        Records records;
+        Catalogue().ItemFiles(name, &records.folders, &records.urlLines, &records.sizes);
+        return records;
+    }
+};
 
 TEST_F(ItemLookupTest, WorkedExampleDescriptionsAndRecords)
 {

@@ -1,7 +1,9 @@
+#include <gtest/gtest.h>
+
 #include <vector>
 
+#include "catalogue/catalogue.h"
 #include "catalogue/scan_number.h"
-#include "support/catalogue_fixture.h"
 
 namespace {
 
@@ -54,6 +56,13 @@ TEST(ScanNumber, FollowsThePercentIConversion)
         {"5000000", true, 5000000}, {"  42\r", true, 42}, {"-7", true, -7},
         {"0x1F", true, 31},         {"010", true, 8},     {"08", true, 0},
         {"", false, 0},             {"x12", false, 0},    {"*", false, 0},
+        {"\v+5", true, 5},          {"- 5", false, 0},    {"-", false, 0},
+        {"0x", true, 0},            {"0xg", true, 0},     {"-0x10", true, -16},
+        {"1e5", true, 1},           {"00x1", true, 0},
+        // Beyond 32 bits the low 32 bits stay, in both builds alike.
+        {"2147483648", true, -2147483647 - 1}, {"-2147483649", true, 2147483647},
+        {"3000000000", true, -1294967296},     {"4294967297", true, 1},
+        {"0x1ffffffff", true, -1},             {"99999999999999999999", true, 1661992959},
     };
     for (const Case& c : cases) {
         int value = -1;

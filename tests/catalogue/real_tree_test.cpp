@@ -3,6 +3,7 @@
 
 #include "app/message_loop.h"
 #include "support/catalogue_fixture.h"
+#include "support/whole_file.h"
 #include "ui/win32_window_operations.h"
 
 namespace {

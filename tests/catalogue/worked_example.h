@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 
-#include "support/catalogue_fixture.h"
+#include "support/catalogue_text_fixture.h"
 
 // A header whose message ends on line 6, two item sections, and the items
 // block: the group "Maps" holding the marked "Map pack", and "Config".

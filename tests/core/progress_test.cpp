@@ -75,4 +75,40 @@ TEST_F(ProgressTest, EdgesNeitherOverflowNorDivideByZero)
     EXPECT_EQ(window.overallProgress, 0u);
 }
 
+// Counts far past their sizes (failed attempts stay counted) keep full bars;
+// before, the percentages wrapped to small ones and the counts to low ones.
+TEST_F(ProgressTest, CountsFarPastTheirSizesKeepFullBars)
+{
+    theApp.totalBytes = 1;
+    StartFile(1, false);
+    EXPECT_TRUE(AddReceived(42949673));  // times 100 is 2^32 + 4
+    EXPECT_EQ(window.itemProgress, 100u);
+    EXPECT_EQ(window.overallProgress, 100u);
+
+    theApp.totalBytes = 4000000000u;
+    theApp.doneBytes = 4000000000u;
+    StartFile(1000000000, true);
+    EXPECT_TRUE(AddReceived(1000000000));
+    EXPECT_EQ(theApp.doneBytes, UINT32_MAX);
+    EXPECT_EQ(window.overallProgress, 100u);
+}
+
+TEST_F(ProgressTest, UnpackingSteps)
+{
+    // The lower bar after an unpacking step is a whole-number division.
+    theApp.totalBytes = 100;
+    theApp.doneBytes = 29;
+    StartFile(1000, true);
+    theApp.lastUnzipPercent = 50;
+    AddUnzipProgress(50);
+    EXPECT_EQ(window.overallProgress, 29u);
+
+    // A step back never takes the count below 0.
+    theApp.doneBytes = 10;
+    theApp.lastUnzipPercent = 100;
+    AddUnzipProgress(0);
+    EXPECT_EQ(theApp.doneBytes, 0u);
+    EXPECT_EQ(window.overallProgress, 0u);
+}
+
 }  // namespace

@@ -34,18 +34,6 @@ CTestFolder::~CTestFolder()
     SHFileOperationA(&operation);
 }
 
-std::string ReadWholeFile(const std::string& path)
-{
-    std::string content;
-    if (FILE* file = std::fopen(path.c_str(), "rb")) {
-        char buffer[65536];
-        size_t got;
-        while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-            content.append(buffer, got);
-        std::fclose(file);
-    }
-    return content;
-}
 
 std::vector<std::string> FileLines(const std::string& path)
 {
@@ -59,13 +47,6 @@ std::vector<std::string> FileLines(const std::string& path)
     return lines;
 }
 
-void WriteWholeFile(const std::string& path, const std::string& content)
-{
-    if (FILE* file = std::fopen(path.c_str(), "wb")) {
-        std::fwrite(content.data(), 1, content.size(), file);
-        std::fclose(file);
-    }
-}
 
 std::string SomeBytes(size_t count, unsigned seed)
 {

@@ -2,6 +2,8 @@
 #include <string>
 #include <vector>
 
+#include "support/whole_file.h"
+
 // A fresh empty folder under the temp folder, made the current directory for
 // the lifetime of the object; removed with everything in it afterwards.
 class CTestFolder {
@@ -16,11 +18,9 @@ private:
     std::string previous;
 };
 
-std::string ReadWholeFile(const std::string& path);
 // The path of `name` in the folder of the running test program.
 std::string BesideThisProgram(const std::string& name);
 // `count` bytes that look random and are the same for the same seed.
 std::string SomeBytes(size_t count, unsigned seed);
 // The lines of a text file, without their line ends (LF or CR LF).
 std::vector<std::string> FileLines(const std::string& path);
-void WriteWholeFile(const std::string& path, const std::string& content);

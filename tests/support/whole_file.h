@@ -1,0 +1,5 @@
+#pragma once
+#include <string>
+
+std::string ReadWholeFile(const std::string& path);
+void WriteWholeFile(const std::string& path, const std::string& content);
