@@ -1,6 +1,7 @@
 #include "core/log.h"
 
 #include <cstdarg>
+#include <filesystem>
 
 CLog theLog;
 
@@ -9,10 +10,12 @@ bool CLog::OpenFile()
     std::lock_guard<std::mutex> hold(guard);
     // The whole path, so that Reopen finds this file whatever the current
     // folder is by then.
-    if (!_fullpath(path, "log.txt", sizeof path))
-        std::snprintf(path, sizeof path, "log.txt");
+    std::error_code error;
+    path = std::filesystem::absolute("log.txt", error).string();
+    if (error)
+        path = "log.txt";
     // Text mode turns every "\n" into CR LF.
-    stream = std::fopen(path, "w+t");
+    stream = std::fopen(path.c_str(), "w+t");
     open = stream != nullptr;
     return open;
 }
@@ -49,8 +52,8 @@ void CLog::WriteBlankLines(int count)
 bool CLog::Reopen()
 {
     std::lock_guard<std::mutex> hold(guard);
-    if (!open && path[0])
-        stream = std::fopen(path, "at");
+    if (!open && !path.empty())
+        stream = std::fopen(path.c_str(), "at");
     open = stream != nullptr;
     return open;
 }

@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
+#include <string>
 
 // Writes "log.txt": one line per call, flushed at once, CR LF line ends.
 // Every thread writes here, and the update closes and reopens the file on
@@ -26,7 +27,7 @@ private:
     mutable std::mutex guard;
     bool open = false;
     FILE* stream = nullptr;
-    char path[_MAX_PATH] = "";
+    std::string path;
 };
 
 extern CLog theLog;
