@@ -51,7 +51,12 @@ bool CheckForUpdate(int major, int minor, int patch, const std::string& updateUr
     theApp.itemBytes = 0;
     theApp.itemIsArchive = false;
     theApp.currentItemName = "update";
-    int code = DownloadUpdate(*theApp.transfer, updateUrl, kUpdateFile, theApp.itemSize, theApp.stopRequested);
+    // A catalogue saved with CR LF line ends keeps a CR on the URL, which
+    // libcurl refuses (code 3).
+    std::string url = updateUrl;
+    if (!url.empty() && url.back() == '\r')
+        url.pop_back();
+    int code = DownloadUpdate(*theApp.transfer, url, kUpdateFile, theApp.itemSize, theApp.stopRequested);
     if (code != 0) {
         // A stop means the user is closing the window: nothing to tell.
         if (code != kTransferStopped)

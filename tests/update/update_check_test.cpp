@@ -160,15 +160,17 @@ TEST_F(UpdateCheck, TheNewReleaseIsStartedAndThisInstanceQuits)
     struct Case {
         std::string sizeLine;
         unsigned itemProgress;
+        std::string lineEnd;
     } cases[] = {
-        {std::to_string(program.size()), 100},
-        {"unknown", 0},  // the download runs, the bar stays
+        {std::to_string(program.size()), 100, ""},
+        {"unknown", 0, ""},  // the download runs, the bar stays
+        {std::to_string(program.size()), 100, "\r"},  // a catalogue with CR LF line ends
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.sizeLine);
+        SCOPED_TRACE(c.sizeLine + c.lineEnd);
         StartOver();
 
-        EXPECT_TRUE(ReadHeaderOf("v2.0.5", url, c.sizeLine));
+        EXPECT_TRUE(ReadHeaderOf("v2.0.5", url + c.lineEnd, c.sizeLine));
 
         EXPECT_EQ(window.title, "Tavrin-");
         EXPECT_TRUE(QuitRequested());
@@ -178,7 +180,7 @@ TEST_F(UpdateCheck, TheNewReleaseIsStartedAndThisInstanceQuits)
         EXPECT_EQ(window.itemProgress, c.itemProgress);
         // The log was left to the new release at the start.
         EXPECT_FALSE(theLog.IsOpen());
-        EXPECT_EQ(LogLines().back(), "Update from: " + url);
+        EXPECT_EQ(LogLines().back(), "Update from: " + url + c.lineEnd);
 
         std::string started = WaitForFile("started.txt");
         ASSERT_GE(started.size(), 8u) << "the new release did not run";
