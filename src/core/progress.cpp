@@ -39,3 +39,17 @@ void ResetItemProgress()
     theApp.ui->SetItemProgress(0);
     theApp.itemBytes = 0;
 }
+
+ProgressMark MarkProgress()
+{
+    return {theApp.itemBytes, theApp.doneBytes};
+}
+
+void ReturnToMark(const ProgressMark& mark)
+{
+    CApplication& app = theApp;
+    app.itemBytes = mark.itemBytes;
+    app.doneBytes = mark.doneBytes;
+    app.ui->SetOverallProgress(RatioPercent(app.doneBytes, app.totalBytes));
+    app.ui->SetItemProgress(IntegerPercent(app.itemBytes, app.itemSize));
+}

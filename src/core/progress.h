@@ -13,3 +13,13 @@ bool AddReceived(uint32_t bytes);
 void AddUnzipProgress(uint32_t percent);
 // The upper bar back to 0, and the current file's count with it.
 void ResetItemProgress();
+
+// The counts of the current file and of the run at one moment.
+struct ProgressMark {
+    uint32_t itemBytes;
+    uint32_t doneBytes;
+};
+ProgressMark MarkProgress();
+// The counts and both bars back to `mark`: the bytes of a file that is
+// started anew from its first byte are counted once, not twice.
+void ReturnToMark(const ProgressMark& mark);

@@ -11,6 +11,7 @@
 #include "core/window_operations.h"
 #include "transfer/easy_handle.h"
 #include "transfer/file_write.h"
+#include "transfer/resume_transfer.h"
 #include "transfer/transfer_recipe.h"
 
 namespace {
@@ -19,6 +20,13 @@ namespace {
 constexpr long kStallSeconds = 5;
 // libcurl's code for a file that cannot be written.
 constexpr int kCannotWrite = 23;
+
+// libcurl's codes of a transfer that broke off: closed with bytes missing
+// (18), or too slow (28).
+bool BrokeOff(int code)
+{
+    return code == 18 || code == 28;
+}
 
 // Two spaces in a row give an empty URL, whose attempt fails.
 std::vector<std::string> SplitUrls(const std::string& line)
@@ -31,6 +39,65 @@ std::vector<std::string> SplitUrls(const std::string& line)
         if (space == std::string::npos)
             return urls;
         start = space + 1;
+    }
+}
+
+// Ends an attempt: an empty body never reaches the write callback, so its
+// file is made here; the file is closed. libcurl's code, or 23 when the
+// file could not be made or written.
+int FinishAttempt(int code, DownloadTarget& target)
+{
+    if (code == 0 && !OpenTarget(target))
+        code = kCannotWrite;
+    if (!CloseTarget(target) && code == 0)
+        code = kCannotWrite;
+    return code;
+}
+
+// The file from one URL. A fresh attempt starts from the first byte; while an
+// attempt breaks off having brought new data, the same handle asks for the
+// rest. A server that cannot give the rest of the same file gets one more
+// fresh attempt, without resuming. True when the file came whole.
+bool DownloadFrom(const TransferRequest& request, DownloadTarget& target, const ProgressMark& firstByte,
+                  const StopRequest& stop)
+{
+    CApplication& app = theApp;
+    for (bool mayResume = true;;) {
+        // What an earlier attempt wrote is thrown away, and uncounted.
+        CloseTarget(target);
+        ReturnToMark(firstByte);
+        app.transfer.reset(new CEasyHandle);
+        ApplyTransferRecipe(*app.transfer, request);
+        app.ui->SetStatus("Connecting ... (" + app.currentItemName + ")");
+        theLog.WriteFormatted("Connecting to: %s", request.url.c_str());
+        int code = PerformTransfer(*app.transfer);
+        std::optional<uint64_t> length = AnswerLength(*app.transfer);
+
+        bool startAnew = false;
+        uint64_t resumedAt = 0;
+        while (mayResume && length && BrokeOff(code) && !stop && TargetLength(target) > resumedAt) {
+            resumedAt = TargetLength(target);
+            theLog.WriteFormatted("Connecting error: %i (%i)", code, static_cast<int>(app.itemBytes));
+            ResumeResult resumed = ResumeTransfer(*app.transfer, resumedAt, *length);
+            code = resumed.code;
+            if (code == kRangeRefused || resumed.fileChanged) {
+                theLog.WriteLine(resumed.fileChanged ? "File changed." : "Range error");
+                startAnew = true;
+                break;
+            }
+        }
+        if (startAnew) {
+            mayResume = false;
+            continue;
+        }
+
+        code = FinishAttempt(code, target);
+        if (code == 0) {
+            theLog.WriteFormatted("Downloading complete ! (%i)", static_cast<int>(app.itemBytes));
+            return true;
+        }
+        theLog.WriteFormatted("Connecting error: %i (%i)", code, static_cast<int>(app.itemBytes));
+        return false;
     }
 }
 
@@ -70,23 +137,11 @@ DownloadOutcome DownloadFile(const std::string& urlLine, const std::string& loca
     request.stallSeconds = kStallSeconds;
     request.stop = &stop;
     request.failOnHttpError = true;
+    const ProgressMark firstByte = MarkProgress();
     for (const std::string& url : SplitUrls(urlLine)) {
-        app.transfer.reset(new CEasyHandle);
         request.url = url;
-        ApplyTransferRecipe(*app.transfer, request);
-        app.ui->SetStatus("Connecting ... (" + app.currentItemName + ")");
-        theLog.WriteFormatted("Connecting to: %s", url.c_str());
-        int code = PerformTransfer(*app.transfer);
-        // An empty body never reaches the write callback; its file is made all the same.
-        if (code == 0 && !OpenTarget(target))
-            code = kCannotWrite;
-        if (!CloseTarget(target) && code == 0)
-            code = kCannotWrite;
-        if (code == 0) {
-            theLog.WriteFormatted("Downloading complete ! (%i)", static_cast<int>(app.itemBytes));
+        if (DownloadFrom(request, target, firstByte, stop))
             return DownloadOutcome::transferred;
-        }
-        theLog.WriteFormatted("Connecting error: %i (%i)", code, static_cast<int>(app.itemBytes));
         // The window is closing: no further URL, the run is over.
         if (stop)
             break;

@@ -30,3 +30,11 @@ bool CloseTarget(DownloadTarget& target)
     target.file = nullptr;
     return written;
 }
+
+uint64_t TargetLength(DownloadTarget& target)
+{
+    if (!target.file)
+        return 0;
+    long long position = _ftelli64(target.file);
+    return position > 0 ? static_cast<uint64_t>(position) : 0;
+}

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 
 // Where a file transfer writes: the local path (owned by the caller, alive
@@ -23,3 +24,6 @@ bool OpenTarget(DownloadTarget& target);
 // the file anew from its first byte. False when what was still buffered
 // could not be written.
 bool CloseTarget(DownloadTarget& target);
+
+// The bytes written to the target's open file so far; 0 when none is open.
+uint64_t TargetLength(DownloadTarget& target);

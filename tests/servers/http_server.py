@@ -11,17 +11,23 @@ is made to fail.
 Behaviours (argument after ":", optional):
   ok            the file as it is
   NNN           status NNN (e.g. 404, 500) with a small HTML page
-  stall[:N]     send the headers and N body bytes (none at all without N:
-                not even the status line), then nothing until --stall-seconds
-                have passed; then close
+  stall[:N]     send the headers and the file up to byte N (none at all
+                without N: not even the status line), then nothing until
+                --stall-seconds have passed; then close
   drip[:S]      the file one byte at a time, S seconds apart (0.2)
-  drop[:N]      announce the whole length, send N bytes (half), then close
+  drop[:N]      announce the whole length, send the file up to byte N (half
+                of what was asked for), then close
   blocks[:N]    the file in blocks of N bytes (64), each flushed on its own
-  norange       the whole file, also when the request asks for a range
+  norange[:N]   the whole file, also when the request asks for a range;
+                with N, broken off after byte N as drop does
+  changed[:N]   as drop; but a range is answered from a file one byte
+                longer, as if the file had changed since the first request
 
 A request with "Range: bytes=N-" gets the file from byte N on, as 206 with
 its Content-Range, and the behaviour applies to that part; only norange and
-the status behaviours answer without it.
+the status behaviours answer without it. A break at byte N of the file
+(stall:N, drop:N) happens only to a part that holds that byte, so a client
+that resumes after it gets the rest whole.
 
 With --tls-cert and --tls-key the server speaks HTTPS.
 
@@ -47,7 +53,7 @@ import time
 import urllib.parse
 
 PARENT = os.getppid()
-BEHAVIOURS = ("ok", "stall", "drip", "drop", "blocks", "norange")
+BEHAVIOURS = ("ok", "stall", "drip", "drop", "blocks", "norange", "changed")
 
 
 def parse_behaviour(text):
@@ -147,17 +153,55 @@ class Handler(http.server.BaseHTTPRequestHandler):
         full = self.file_path(path)
         if full is None:
             return self.send_error_page(404)
-        size = os.path.getsize(full)
+        with open(full, "rb") as file:
+            if name in ("ok", "norange") and not argument:
+                return self.send_part(file, os.path.getsize(full), None if name == "norange" else self.range_start())
+            content = file.read()
         start = self.range_start()
-        if name == "norange" or start is None:
-            start = 0
+        if name == "norange":
+            start = None
+        elif name == "changed" and start is not None:
+            content += b"!"
+        if not self.send_head(len(content), start):
+            return
+        body = content[start or 0 :]
+        if argument and name in ("stall", "drop", "norange", "changed"):
+            # A break at byte N of the file, when this part holds it.
+            cut = int(float(argument)) - (start or 0)
+            if cut <= 0:
+                return self.send_flushed(body)
+        else:
+            cut = len(body) // 2
+        if name == "stall":
+            self.send_flushed(body[:cut])
+            self.stall()
+        elif name in ("drop", "norange", "changed"):
+            self.send_flushed(body[:cut])
+        elif name == "drip":
+            delay = float(argument or 0.2)
+            for offset in range(len(body)):
+                if self.server.stopping.wait(delay if offset else 0):
+                    return
+                self.send_flushed(body[offset : offset + 1])
+        elif name == "blocks":
+            size = max(1, int(float(argument or 64)))
+            for offset in range(0, len(body), size):
+                self.send_flushed(body[offset : offset + size])
+                # A short pause so that each block reaches the client on its own.
+                time.sleep(0.001)
+
+    def send_head(self, size, start):
+        """The status line and headers of the file from `start` (None: whole);
+        False when the range lies past the end (416 sent)."""
+        if start is None:
             self.send_response(200)
+            start = 0
         elif start >= size:
             self.send_response(416)
             self.send_header("Content-Range", "bytes */%d" % size)
             self.send_header("Content-Length", "0")
             self.end_headers()
-            return
+            return False
         else:
             self.send_response(206)
             self.send_header("Content-Range", "bytes %d-%d/%d" % (start, size - 1, size))
@@ -165,30 +209,14 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.send_header("Content-Length", str(size - start))
         self.end_headers()
         self.wfile.flush()
-        with open(full, "rb") as file:
-            file.seek(start)
-            if name in ("ok", "norange"):
-                # In pieces: reading a large file whole takes the machine from
-                # the program under test for a while.
-                return shutil.copyfileobj(file, self.wfile, 1 << 20)
-            body = file.read()
-        if name == "stall":
-            self.send_flushed(body[: int(float(argument))])
-            self.stall()
-        elif name == "drip":
-            delay = float(argument or 0.2)
-            for offset in range(len(body)):
-                if self.server.stopping.wait(delay if offset else 0):
-                    return
-                self.send_flushed(body[offset : offset + 1])
-        elif name == "drop":
-            self.send_flushed(body[: int(float(argument)) if argument else len(body) // 2])
-        elif name == "blocks":
-            size = max(1, int(float(argument or 64)))
-            for offset in range(0, len(body), size):
-                self.send_flushed(body[offset : offset + size])
-                # A short pause so that each block reaches the client on its own.
-                time.sleep(0.001)
+        return True
+
+    def send_part(self, file, size, start):
+        if self.send_head(size, start):
+            file.seek(start or 0)
+            # In pieces: reading a large file whole takes the machine from
+            # the program under test for a while.
+            shutil.copyfileobj(file, self.wfile, 1 << 20)
 
     def range_start(self):
         """N of a "Range: bytes=N-" header; None without one."""

@@ -59,7 +59,8 @@ class HttpServerTest(unittest.TestCase):
 
     def test_delivery_modes_keep_or_cut_the_body(self):
         for path, expected in [("/blocks:7/file.bin", BODY), ("/drop/file.bin", BODY[:len(BODY) // 2]),
-                               ("/drop:10/file.bin", BODY[:10]), ("/stall:5/file.bin", BODY[:5])]:
+                               ("/drop:10/file.bin", BODY[:10]), ("/stall:5/file.bin", BODY[:5]),
+                               ("/changed:10/file.bin", BODY[:10])]:
             with self.subTest(path):
                 status, headers, body, _ = self.get(path)
                 self.assertEqual(status, 200)
@@ -71,6 +72,12 @@ class HttpServerTest(unittest.TestCase):
                 ("/file.bin", 206, "bytes 1000-10239/10240", BODY[1000:]),
                 ("/drop/file.bin", 206, "bytes 1000-10239/10240", BODY[1000:1000 + (len(BODY) - 1000) // 2]),
                 ("/norange/file.bin", 200, None, BODY),
+                # A break at byte N happens only to a part that holds it.
+                ("/drop:3000/file.bin", 206, "bytes 1000-10239/10240", BODY[1000:3000]),
+                ("/drop:500/file.bin", 206, "bytes 1000-10239/10240", BODY[1000:]),
+                ("/stall:500/file.bin", 206, "bytes 1000-10239/10240", BODY[1000:]),
+                ("/norange:10/file.bin", 200, None, BODY[:10]),
+                ("/changed:500/file.bin", 206, "bytes 1000-10240/10241", BODY[1000:] + b"!"),
                 ("/404/file.bin", 404, None, None)]:
             with self.subTest(path):
                 got, headers, received, _ = self.get(path, {"Range": "bytes=1000-"})

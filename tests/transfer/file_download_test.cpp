@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <thread>
 #include <windows.h>
 
@@ -49,7 +50,8 @@ protected:
 
     Lines DownloadLines()
     {
-        return LogLinesStartingWith({"Is file", "File already", "Connecting", "Downloading"});
+        return LogLinesStartingWith(
+            {"Is file", "File already", "Connecting", "Downloading", "Range error", "File changed"});
     }
 
     CTestFolder folder;
@@ -79,33 +81,84 @@ TEST_F(FileDownload, TriesTheUrlsInTurnUntilOneDelivers)
     EXPECT_EQ(window.itemProgress, 100u);
 }
 
-// Bytes of an attempt that broke off stay counted, but the file holds only
-// the good attempt's bytes.
-TEST_F(FileDownload, AnAttemptThatBreaksOffLeavesNothingInTheFile)
+// A transfer that breaks off is taken up where it broke off: one connection
+// line, one "Connecting" status, and the bars end as for an unbroken one.
+TEST_F(FileDownload, ABrokenTransferIsResumedWhereItBrokeOff)
 {
     const std::string content = SomeBytes(200000, 2);
-    std::string good = server.Put("pak.pk3", content);
+    server.Put("pak.pk3", content);
     struct Case {
         std::string url;
-        int code;
-        uint32_t firstBytes;
+        std::string brokeOff;
     } cases[] = {
-        {server.Url("stall:150000/pak.pk3"), 28, 150000},  // silent for the 5 s limit
-        {server.Url("drop:120000/pak.pk3"), 18, 120000},
+        {server.Url("drop:80000/pak.pk3"), "Connecting error: 18 (80000)"},
+        {server.Url("stall:120000/pak.pk3"), "Connecting error: 28 (120000)"},  // silent for the 5 s limit
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.url);
         SetUp();
+        window.statusHistory.clear();
         DeleteFileA(folder.File("pak.pk3").c_str());
-        EXPECT_EQ(Download(c.url + " " + good, folder.File("pak.pk3"), 200000), DownloadOutcome::transferred);
-        EXPECT_EQ(DownloadLines(),
-                  (Lines{"Is file ? (0)", "Connecting to: " + c.url,
-                         "Connecting error: " + std::to_string(c.code) + " (" + std::to_string(c.firstBytes) + ")",
-                         "Connecting to: " + good,
-                         "Downloading complete ! (" + std::to_string(c.firstBytes + 200000) + ")"}));
+
+        EXPECT_EQ(Download(c.url, folder.File("pak.pk3"), 200000), DownloadOutcome::transferred);
+
+        EXPECT_EQ(DownloadLines(), (Lines{"Is file ? (0)", "Connecting to: " + c.url, c.brokeOff,
+                                          "Downloading complete ! (200000)"}));
         EXPECT_TRUE(ReadWholeFile(folder.File("pak.pk3")) == content);
+        EXPECT_EQ(std::count(window.statusHistory.begin(), window.statusHistory.end(), "Connecting ... (pak.pk3)"),
+                  1);
+        EXPECT_EQ(theApp.itemBytes, 200000u);
+        EXPECT_EQ(theApp.doneBytes, 200000u);
+        EXPECT_EQ(window.itemProgress, 100u);
+        EXPECT_EQ(window.overallProgress, 100u);
         TearDown();
     }
+}
+
+// A server that will not give the rest of the same file gets one fresh
+// attempt without resuming; its bytes are counted once all the same.
+TEST_F(FileDownload, AFileThatCannotBeResumedIsStartedAnew)
+{
+    const std::string content = SomeBytes(200000, 4);
+    std::string good = server.Put("maps.zip", content);
+    struct Case {
+        std::string url;
+        std::string refusal;
+    } cases[] = {
+        {server.Url("norange:80000/maps.zip"), "Range error"},
+        {server.Url("changed:80000/maps.zip"), "File changed."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.url);
+        SetUp();
+        DeleteFileA(folder.File("maps.zip").c_str());
+
+        EXPECT_EQ(Download(c.url + " " + good, folder.File("maps.zip"), 200000), DownloadOutcome::transferred);
+
+        EXPECT_EQ(DownloadLines(),
+                  (Lines{"Is file ? (0)", "Connecting to: " + c.url, "Connecting error: 18 (80000)", c.refusal,
+                         "Connecting to: " + c.url, "Connecting error: 18 (80000)", "Connecting to: " + good,
+                         "Downloading complete ! (200000)"}));
+        EXPECT_TRUE(ReadWholeFile(folder.File("maps.zip")) == content);
+        // An archive counts 0.8 of each block, in whole bytes.
+        EXPECT_NEAR(theApp.doneBytes, 200000 * 0.8, 20);
+        TearDown();
+    }
+}
+
+// Each resume has to bring something: one that brings nothing ends the
+// resuming, and the next URL starts the file from its first byte.
+TEST_F(FileDownload, ResumingEndsWhenNothingNewArrives)
+{
+    std::string good = server.Put("q3config.cfg", "abcd");
+    std::string halving = server.Url("drop/q3config.cfg");  // half of each part asked for
+
+    EXPECT_EQ(Download(halving + " " + good, folder.File("q3config.cfg"), 4), DownloadOutcome::transferred);
+
+    EXPECT_EQ(DownloadLines(), (Lines{"Is file ? (0)", "Connecting to: " + halving, "Connecting error: 18 (2)",
+                                      "Connecting error: 18 (3)", "Connecting error: 18 (3)",
+                                      "Connecting to: " + good, "Downloading complete ! (4)"}));
+    EXPECT_EQ(ReadWholeFile(folder.File("q3config.cfg")), "abcd");
 }
 
 TEST_F(FileDownload, AnErrorAnswerIsNeverStored)
