@@ -22,10 +22,11 @@ constexpr long kStallSeconds = 5;
 constexpr int kCannotWrite = 23;
 
 // libcurl's codes of a transfer that broke off: closed with bytes missing
-// (18), or too slow (28).
+// (18), too slow (28), or cut by the network (56: a reset, or a TLS
+// connection closed without its closing message).
 bool BrokeOff(int code)
 {
-    return code == 18 || code == 28;
+    return code == 18 || code == 28 || code == 56;
 }
 
 // Two spaces in a row give an empty URL, whose attempt fails.

@@ -1,13 +1,18 @@
-"""A program whose mirrors are "https://": the catalogue arrives over TLS
-through Windows' own Schannel. (Under Wine, Schannel checks a certificate
-only against a given authority, so the test's throw-away one passes.)"""
+"""A program whose mirrors are "https://": the catalogue and the item files
+arrive over TLS through Windows' own Schannel. (Under Wine, Schannel checks a
+certificate only against a given authority, so the test's throw-away one
+passes.)"""
+import io
 import os
+import random
 import unittest
+import zipfile
 
-from harness import BUILD, Mirrors, TavrinRun, built_version
+from harness import BUILD, Mirrors, TavrinRun, built_mirrors, built_version, windows_path
 
 HTTPS_BUILD = os.path.join(BUILD, "https")
 TITLE = "Tavrin " + built_version(HTTPS_BUILD)
+PORT = built_mirrors(HTTPS_BUILD)[0][0]
 
 CATALOGUE = b"""v2.0.4
 https://localhost:1/none.exe
@@ -39,6 +44,54 @@ class HttpsTest(unittest.TestCase):
             log = run.file("log.txt").decode("cp1250").split("\r\n")
             self.assertIn("Config file downloading error: 7 (0/3)", log)
             self.assertIn("Config file downloaded ! (1/3)", log)
+
+    def test_files_come_over_https_and_a_broken_archive_is_resumed(self):
+        rnd = random.Random(5)
+        entries = {f"maps/map{i}.bsp": rnd.randbytes(20000) for i in range(20)}
+        buffer = io.BytesIO()
+        with zipfile.ZipFile(buffer, "w", zipfile.ZIP_STORED) as archive:
+            for name, data in entries.items():
+                archive.writestr(name, data)
+        maps = buffer.getvalue()
+        config = b"seta r_picmip 0\n" * 100
+        broken_at = len(maps) * 4 // 10
+        base = f"https://localhost:{PORT}/"
+        catalogue = (f"v2.0.4\n{base}none.exe\n0\n<message>\nOver TLS.\n</message>\n"
+                     f"[Maps]\n{{Maps.}}\n-baseq3\n{len(maps)}\n{base}drop:{broken_at}/files/maps.zip\n"
+                     f"[Config]\n{{A config.}}\n-baseq3\n{len(config)}\n{base}files/autoexec.cfg\n"
+                     "<items>\n[Maps]+\n[Config]+\n").encode()
+        files = {"files/maps.zip": maps, "files/autoexec.cfg": config}
+        with Mirrors(catalogue, ("ok", None, None), files=files, build=HTTPS_BUILD), \
+                TavrinRun(exe=os.path.join(HTTPS_BUILD, "Tavrin.exe")) as run:
+            target = os.path.join(run.folder, "Quake III Arena")
+            with open(os.path.join(run.folder, "settings.cfg"), "wb") as handle:
+                handle.write(b"\r\n%s\r\ninformed" % windows_path(target).encode())
+            run.start()
+            self.assertTrue(run.wait_unlocked(60, title=TITLE))
+            code, out = run.driver("click-and-watch", "3. Install", "Installation finished", "120",
+                                   title=TITLE, timeout=180)
+            self.assertEqual(code, 0, out)
+            self.assertEqual(out.split(" ", 2)[2].strip(), "Installation finished (100%)")
+            # Both bars end full, as after an unbroken download.
+            self.assertEqual(run.driver("progress", title=TITLE)[1].split(), ["101", "100", "102", "100"])
+            self.assertTrue(run.driver("close", title=TITLE)[0] == 0)
+            self.assertEqual(run.wait_exit(), 0)
+
+            baseq3 = os.path.join(target, "baseq3")
+            for name, data in entries.items():
+                with open(os.path.join(baseq3, *name.split("/")), "rb") as handle:
+                    self.assertEqual(handle.read(), data, name)
+            self.assertFalse(os.path.exists(os.path.join(baseq3, "maps.zip")))
+            with open(os.path.join(baseq3, "autoexec.cfg"), "rb") as handle:
+                self.assertEqual(handle.read(), config)
+            log = run.file("log.txt").decode("cp1250").split("\r\n")
+            at = log.index("Item name: Maps")
+            # Over TLS a connection closed early is a receive error (56).
+            self.assertEqual(log[at + 2:at + 6], [
+                "Is file ? (0)", f"Connecting to: {base}drop:{broken_at}/files/maps.zip",
+                f"Connecting error: 56 ({broken_at})", f"Downloading complete ! ({len(maps)})"])
+            self.assertIn(f"Connecting to: {base}files/autoexec.cfg", log)
+            self.assertNotIn("At least one item not downloaded.", log)
 
 
 if __name__ == "__main__":
