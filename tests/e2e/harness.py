@@ -56,9 +56,10 @@ class Mirrors:
     `build` names a build with other mirrors (other ports, or HTTPS with a
     throw-away certificate for "localhost")."""
 
-    def __init__(self, catalogue, modes=("ok", None, None), files=None, build=BUILD):
+    def __init__(self, catalogue, modes=("ok", None, None), files=None, build=BUILD, server_options=()):
         self.root = tempfile.mkdtemp(prefix="tavrin-mirror-")
         ports, tls = built_mirrors(build)
+        self.ports = ports
         tls_options = []
         if tls:
             certificates = os.path.join(self.root, ".certificates")
@@ -79,7 +80,8 @@ class Mirrors:
             port_file = os.path.join(self.root, f".port{port}")
             self.servers.append(subprocess.Popen(
                 ["python3", SERVER, "--root", self.root, "--port", str(port),
-                 "--port-file", port_file, "--mode", mode, "--lifetime", "600", *tls_options],
+                 "--port-file", port_file, "--mode", mode, "--lifetime", "900", *tls_options,
+                 *server_options],
                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
             for _ in range(100):
                 if os.path.exists(port_file):

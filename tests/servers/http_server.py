@@ -20,6 +20,8 @@ Behaviours (argument after ":", optional):
   blocks[:N]    the file in blocks of N bytes (64), each flushed on its own
   norange[:N]   the whole file, also when the request asks for a range;
                 with N, broken off after byte N as drop does
+  slow[:N]      the file with a slow patch at byte N (half): 12 bytes a
+                quarter of a second apart, then the rest at once
   changed[:N]   as drop; but a range is answered from a file one byte
                 longer, as if the file had changed since the first request
 
@@ -29,11 +31,18 @@ the status behaviours answer without it. A break at byte N of the file
 (stall:N, drop:N) happens only to a part that holds that byte, so a client
 that resumes after it gets the rest whole.
 
+With --faults SHARE, that share of the requests for files other than
+tavrin.txt that would be answered plainly get a fault drawn at random
+(--fault-seed): the file dropped, stalled or slowed at a random byte, or
+the status 404 or 500.
+
 With --tls-cert and --tls-key the server speaks HTTPS.
 
 Control paths (GET):
   /-/mode?path=/tavrin.txt&set=404   behaviour of one path ("*" for every path)
   /-/requests                        the paths asked for so far, one a line
+  /-/faults                          the faults given so far, "kind path" a line
+  /-/faults?share=0                  a new share of faulty answers
   /-/stop                            end the server
 
 The server stops by itself when its parent process ends or --lifetime
@@ -43,6 +52,7 @@ seconds have passed, so a killed test never leaves it behind.
 import argparse
 import http.server
 import os
+import random
 import re
 import shutil
 import socketserver
@@ -53,7 +63,8 @@ import time
 import urllib.parse
 
 PARENT = os.getppid()
-BEHAVIOURS = ("ok", "stall", "drip", "drop", "blocks", "norange", "changed")
+BEHAVIOURS = ("ok", "stall", "drip", "drop", "blocks", "norange", "changed", "slow")
+FAULTS = ("drop", "stall", "slow", "404", "500")
 
 
 def parse_behaviour(text):
@@ -73,7 +84,7 @@ class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):
     daemon_threads = True
     allow_reuse_address = True
 
-    def __init__(self, port, root, mode, stall_seconds):
+    def __init__(self, port, root, mode, stall_seconds, fault_share=0.0, fault_seed=0):
         super().__init__(("127.0.0.1", port), Handler)
         self.root = os.path.realpath(root)
         self.modes = {"*": parse_behaviour(mode) or ("ok", "")}
@@ -81,6 +92,17 @@ class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):
         self.stopping = threading.Event()
         self.requests = []
         self.lock = threading.Lock()
+        self.fault_share = fault_share
+        self.fault_random = random.Random(fault_seed)
+        self.faults = []
+
+    def draw_fault(self, path):
+        """(kind, where in the part asked for, 0 to 1) or None; called under the lock."""
+        if path == "/tavrin.txt" or self.fault_random.random() >= self.fault_share:
+            return None
+        kind = self.fault_random.choice(FAULTS)
+        self.faults.append("%s %s" % (kind, path))
+        return kind, self.fault_random.random()
 
     def handle_error(self, request, client_address):
         # A client that hangs up early is a normal case in these tests.
@@ -107,10 +129,22 @@ class Handler(http.server.BaseHTTPRequestHandler):
         with self.server.lock:
             self.server.requests.append(path)
             behaviour = self.server.modes.get(path) or self.server.modes["*"]
+            fault = self.server.draw_fault(path) if behaviour == ("ok", "") else None
         first, _, rest = path[1:].partition("/")
         if rest and parse_behaviour(first):
             behaviour, path = parse_behaviour(first), "/" + rest
+        elif fault:
+            behaviour = self.fault_behaviour(fault, path)
         self.answer(behaviour, path)
+
+    def fault_behaviour(self, fault, path):
+        kind, where = fault
+        if kind.isdigit():
+            return kind, ""
+        full = self.file_path(path)
+        size = os.path.getsize(full) if full else 0
+        start = min(self.range_start() or 0, size)
+        return kind, str(start + int((size - start) * where))
 
     def control(self, path, query):
         server = self.server
@@ -124,6 +158,11 @@ class Handler(http.server.BaseHTTPRequestHandler):
         if path == "/-/requests":
             with server.lock:
                 return self.send_text(200, "".join(p + "\n" for p in server.requests))
+        if path == "/-/faults":
+            with server.lock:
+                if "share" in query:
+                    server.fault_share = float(query["share"][0])
+                return self.send_text(200, "".join(f + "\n" for f in server.faults))
         if path == "/-/stop":
             self.send_text(200, "stopping\n")
             return server.stop()
@@ -165,7 +204,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
         if not self.send_head(len(content), start):
             return
         body = content[start or 0 :]
-        if argument and name in ("stall", "drop", "norange", "changed"):
+        if argument and name in ("stall", "drop", "norange", "changed", "slow"):
             # A break at byte N of the file, when this part holds it.
             cut = int(float(argument)) - (start or 0)
             if cut <= 0:
@@ -177,6 +216,13 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.stall()
         elif name in ("drop", "norange", "changed"):
             self.send_flushed(body[:cut])
+        elif name == "slow":
+            self.send_flushed(body[:cut])
+            for offset in range(cut, min(cut + 12, len(body))):
+                if self.server.stopping.wait(0.25):
+                    return
+                self.send_flushed(body[offset : offset + 1])
+            self.send_flushed(body[cut + 12 :])
         elif name == "drip":
             delay = float(argument or 0.2)
             for offset in range(len(body)):
@@ -253,11 +299,14 @@ def main():
     options.add_argument("--lifetime", type=float, default=900)
     options.add_argument("--tls-cert", help="PEM certificate chain: answer over HTTPS")
     options.add_argument("--tls-key", help="PEM key of --tls-cert")
+    options.add_argument("--faults", type=float, default=0.0, help="share of file requests answered with a fault")
+    options.add_argument("--fault-seed", type=int, default=0)
     arguments = options.parse_args()
     if parse_behaviour(arguments.mode) is None:
         options.error("unknown behaviour: " + arguments.mode)
 
-    server = Server(arguments.port, arguments.root, arguments.mode, arguments.stall_seconds)
+    server = Server(arguments.port, arguments.root, arguments.mode, arguments.stall_seconds,
+                    arguments.faults, arguments.fault_seed)
     if arguments.tls_cert:
         context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
         context.load_cert_chain(arguments.tls_cert, arguments.tls_key)

@@ -111,6 +111,28 @@ class HttpServerTest(unittest.TestCase):
         self.get("/-/stop")
         self.assertEqual(self.server.wait(timeout=5), 0)
 
+    def test_a_share_of_file_requests_gets_a_fault(self):
+        with open(os.path.join(self.folder.name, "tavrin.txt"), "wb") as file:
+            file.write(b"catalogue")
+        self.get("/-/faults?share=1")
+        for _ in range(6):
+            status, _, body, _ = self.get("/file.bin")
+            self.assertEqual(self.get("/tavrin.txt")[2], b"catalogue")
+            faults = self.get("/-/faults")[2].decode().splitlines()
+            kind, path = faults[-1].split(" ")
+            self.assertEqual(path, "/file.bin")
+            with self.subTest(kind):
+                if kind.isdigit():
+                    self.assertEqual(status, int(kind))
+                else:
+                    self.assertEqual(status, 200)
+                    self.assertEqual(body, BODY[:len(body)])
+                    if kind == "slow":
+                        self.assertEqual(body, BODY)
+        self.assertEqual(len(faults), 6)
+        self.get("/-/faults?share=0")
+        self.assertEqual(self.get("/file.bin")[2], BODY)
+
     def test_ends_with_its_parent(self):
         # A shell that starts the server in the background and soon ends.
         launcher = subprocess.run(

@@ -29,6 +29,10 @@ CODES = {0: "ok", 0x200: "cannot open file", 0x400: "write failed", 0x700: "corr
          0x20000: "unsafe name", 0x80000: "wrong handle kind", 0x5000000: "inflate failed"}
 
 
+# Fixtures whose entries carry hostile names.
+NAMED_ARCHIVES = ("hostile", "names")
+
+
 class Layout:
     """Where the headers of a well-formed archive lie."""
 
@@ -177,6 +181,9 @@ def make_archives(fixtures, folder, count, seed):
     made = []
     for name, data in [("bomb-shared", shared_header_bomb(50, 2 << 20)), ("bomb-quoted", quoted_bomb(50, 2 << 20))]:
         made.append((name, data))
+    # The archives of hostile names go through whole as well.
+    for name in NAMED_ARCHIVES:
+        made.append(("whole-" + name, open(os.path.join(fixtures, name + ".zip"), "rb").read()))
     for i in range(count):
         source, data = rnd.choice(sources)
         damaged, kind = mutate(data, rnd)
@@ -277,6 +284,15 @@ def main():
         if os.path.basename(path).startswith("bomb"):
             print("%-22s %d bytes written from an archive of %d" % (os.path.basename(path) + ":",
                                                                written.get(index, 0), os.path.getsize(path)))
+    named = {int(l.split()[1]): l for l in lines if l.startswith("done ")}
+    for index, path in enumerate(paths):
+        name = os.path.basename(path)[:-4]
+        if name.startswith("whole-") and index in named:
+            fields = dict(f.split("=", 1) for f in named[index].split()[2:])
+            codes = dict(piece.split("=") for piece in filter(None, fields["codes"].split(",")))
+            print("%-22s %s entries: %s refused as unsafe, %s paths written inside the target, %s outside" % (
+                name[len("whole-"):] + ".zip:", fields["entries"], codes.get("20000", "0"), fields["inside"],
+                fields["outside"]))
     for line in crashes + hangs + [l for l in lines if l.startswith("outside ")]:
         index = int(line.split()[1])
         print("  %s (%s)" % (line, os.path.basename(paths[index]) if 0 <= index < len(paths) else "?"))
