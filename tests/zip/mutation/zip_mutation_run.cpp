@@ -110,9 +110,13 @@ void Run(const std::string& archive, const std::string& sandbox)
     int32_t count = info.index;
     for (int32_t i = 0; i < count; ++i)
         ++results[ZipGetEntry(handle, i, &info)];
+    int refused = 0;  // entries whose extraction was refused for their name
     for (int32_t i = 0; i < count; ++i) {
         ++results[ZipGetEntry(handle, i, &info)];
-        ++results[ZipExtractToFile(handle, i, (target + "/" + info.name).c_str())];
+        ZipResult extracted = ZipExtractToFile(handle, i, (target + "/" + info.name).c_str());
+        ++results[extracted];
+        if (extracted == zipUnsafeName)
+            ++refused;
     }
     if (handle)
         ++results[ZipClose(handle)];
@@ -142,8 +146,8 @@ void Run(const std::string& archive, const std::string& sandbox)
     SetCurrentDirectoryA("\\");
     RemoveTree(sandbox);
     RemoveDirectoryA(sandbox.c_str());
-    Say("done %ld open=%d entries=%ld codes=%s unknown=%d inside=%d outside=%d bytes=%llu\n", current,
-        handle ? 1 : 0, static_cast<long>(count), codes.c_str(), unknown, inside, outside,
+    Say("done %ld open=%d entries=%ld refused=%d codes=%s unknown=%d inside=%d outside=%d bytes=%llu\n", current,
+        handle ? 1 : 0, static_cast<long>(count), refused, codes.c_str(), unknown, inside, outside,
         static_cast<unsigned long long>(bytes));
 }
 

@@ -289,9 +289,8 @@ def main():
         name = os.path.basename(path)[:-4]
         if name.startswith("whole-") and index in named:
             fields = dict(f.split("=", 1) for f in named[index].split()[2:])
-            codes = dict(piece.split("=") for piece in filter(None, fields["codes"].split(",")))
-            print("%-22s %s entries: %s refused as unsafe, %s paths written inside the target, %s outside" % (
-                name[len("whole-"):] + ".zip:", fields["entries"], codes.get("20000", "0"), fields["inside"],
+            print("%-22s %s entries: %s refused for their names, %s paths written inside the target, %s outside" % (
+                name[len("whole-"):] + ".zip:", fields["entries"], fields["refused"], fields["inside"],
                 fields["outside"]))
     for line in crashes + hangs + [l for l in lines if l.startswith("outside ")]:
         index = int(line.split()[1])
