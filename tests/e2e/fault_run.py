@@ -12,14 +12,16 @@ import hashlib
 import io
 import os
 import random
+import shutil
 import subprocess
 import sys
+import tempfile
 import threading
 import time
 import urllib.request
 import zipfile
 
-from harness import Mirrors, TavrinRun, windows_path
+from harness import MIRROR_PORTS, Mirrors, TavrinRun, windows_path
 
 # Items in install order: (name, record folder, served file name); an item
 # may have several records.
@@ -249,13 +251,11 @@ def fault_round(seed, share, figures):
     for name, data in files.items():
         served["files/" + name] = data
         served["backup/" + name] = data
-    probe = Mirrors(b"", (None, None, None))
-    port = probe.ports[0]
-    probe.stop()
+    port = MIRROR_PORTS[0]
     catalogue = catalogue_for(files, port)
     mirrors = Mirrors(catalogue, ("ok", None, None), files=served,
                       server_options=("--faults", str(share), "--fault-seed", str(seed), "--stall-seconds", "8"))
-    folder = TavrinRun().folder
+    folder = tempfile.mkdtemp(prefix="tavrin-fault-")
     target = os.path.join(folder, "Quake III Arena")
     problems = []
     try:
@@ -308,7 +308,7 @@ def fault_round(seed, share, figures):
         mirrors.stop()
         subprocess.run(["chattr", "-R", "-i", folder], capture_output=True)
         subprocess.run(["chmod", "-R", "u+w", folder], capture_output=True)
-        TavrinRun.cleanup(type("Run", (), {"process": None, "folder": folder})())
+        shutil.rmtree(folder, ignore_errors=True)
 
 
 def main():

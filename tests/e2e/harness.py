@@ -59,7 +59,6 @@ class Mirrors:
     def __init__(self, catalogue, modes=("ok", None, None), files=None, build=BUILD, server_options=()):
         self.root = tempfile.mkdtemp(prefix="tavrin-mirror-")
         ports, tls = built_mirrors(build)
-        self.ports = ports
         tls_options = []
         if tls:
             certificates = os.path.join(self.root, ".certificates")
