@@ -99,12 +99,13 @@ def expected_tree(files):
 
 
 class ReadOnlyFolder:
-    """A folder where no file can be made: the mode bits, or, for root, whom
-    they do not stop, the immutable flag."""
+    """A folder where no file can be made: the mode bits; for root, whom they
+    do not stop, the immutable flag, or else a read-only mount of itself."""
 
     def __init__(self, path):
         self.path = path
         self.immutable = False
+        self.mounted = False
 
     def writable(self):
         probe = os.path.join(self.path, ".probe")
@@ -121,13 +122,20 @@ class ReadOnlyFolder:
         if self.writable():
             self.immutable = subprocess.run(["chattr", "+i", self.path], capture_output=True).returncode == 0
         if self.writable():
+            self.mounted = subprocess.run(["mount", "--bind", "-o", "ro", self.path, self.path],
+                                          capture_output=True).returncode == 0
+        if self.writable():
             self.__exit__()
             raise RuntimeError("no way to make a folder read-only here")
         return self
 
     def __exit__(self, *_):
+        if self.mounted:
+            subprocess.run(["umount", self.path], check=True)
+            self.mounted = False
         if self.immutable:
             subprocess.run(["chattr", "-i", self.path], check=True)
+            self.immutable = False
         os.chmod(self.path, 0o755)
 
 
