@@ -1,21 +1,12 @@
 #include "support/log_lines.h"
 
-#include <sstream>
-
 #include "core/log.h"
 #include "support/test_folder.h"
 
 std::vector<std::string> LogLines()
 {
     theLog.Close();
-    std::vector<std::string> lines;
-    std::istringstream text(ReadWholeFile("log.txt"));
-    for (std::string line; std::getline(text, line);) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        lines.push_back(line);
-    }
-    return lines;
+    return FileLines("log.txt");
 }
 
 std::vector<std::string> LogLinesStartingWith(const std::vector<std::string>& prefixes)

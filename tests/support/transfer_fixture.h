@@ -7,6 +7,7 @@
 #include "core/application.h"
 #include "core/log.h"
 #include "support/app_fixture.h"
+#include "support/log_lines.h"
 #include "support/memory_window_operations.h"
 #include "support/test_folder.h"
 #include "support/test_server.h"
@@ -51,13 +52,6 @@ protected:
             return;
         theApp.transfer.reset();
         EndTransferLibrary();
-    }
-
-    // log.txt as lines, without their line ends; closes the log.
-    std::vector<std::string> LogLines()
-    {
-        theLog.Close();
-        return FileLines("log.txt");
     }
 
     CTestFolder folder;

@@ -5,30 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include "support/file_tree.h"
 #include "support/test_folder.h"
 #include "support/zip_support.h"
-
-namespace {
-
-// Every file and folder below the folder, as paths.
-void ListTree(const std::string& folder, std::vector<std::string>* paths)
-{
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return;
-    do {
-        std::string name = found.cFileName;
-        if (name == "." || name == "..")
-            continue;
-        paths->push_back(folder + "\\" + name);
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            ListTree(folder + "\\" + name, paths);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-}
-
-}  // namespace
 
 // Extracted as the install run does, to the target folder, "/" and the
 // record's name: what is kept lands inside, the rest is refused.

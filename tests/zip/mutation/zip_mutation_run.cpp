@@ -15,6 +15,7 @@
 #include <vector>
 #include <windows.h>
 
+#include "support/file_tree.h"
 #include "zip/zip.h"
 
 namespace {
@@ -62,26 +63,6 @@ bool IsResultCode(ZipResult result)
         if (result == known)
             return true;
     return false;
-}
-
-// Paths of every file and folder below the folder, and the bytes in them.
-void ListTree(const std::string& folder, std::vector<std::string>* paths, uint64_t* bytes = nullptr)
-{
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return;
-    do {
-        std::string name = found.cFileName;
-        if (name == "." || name == "..")
-            continue;
-        paths->push_back(folder + "\\" + name);
-        if (bytes)
-            *bytes += static_cast<uint64_t>(found.nFileSizeHigh) << 32 | found.nFileSizeLow;
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            ListTree(folder + "\\" + name, paths, bytes);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
 }
 
 void RemoveTree(const std::string& folder)
