@@ -46,29 +46,26 @@ ExtendedTimestamp Read(const std::string& field)
 
 TEST(ZipStamps, DosStampFieldsAreSplitAsStored)
 {
-    // 2010-01-01 00:00:00: year field 30, month 1, day 1.
-    DosDateTime split = SplitDosStamp((30u << 9 | 1u << 5 | 1u) << 16);
-    EXPECT_EQ(2010u, split.year);
-    EXPECT_EQ(1u, split.month);
-    EXPECT_EQ(1u, split.day);
-    EXPECT_EQ(0u, split.hour + split.minute + split.second);
-
-    split = SplitDosStamp((20u << 9 | 6u << 5 | 15u) << 16 | 13u << 11 | 45u << 5 | 29u);
-    EXPECT_EQ(2000u, split.year);
-    EXPECT_EQ(6u, split.month);
-    EXPECT_EQ(15u, split.day);
-    EXPECT_EQ(13u, split.hour);
-    EXPECT_EQ(45u, split.minute);
-    EXPECT_EQ(58u, split.second);
-
-    // Out of range values are passed on for Windows to refuse.
-    split = SplitDosStamp(0xFFFFFFFFu);
-    EXPECT_EQ(2107u, split.year);
-    EXPECT_EQ(15u, split.month);
-    EXPECT_EQ(31u, split.day);
-    EXPECT_EQ(31u, split.hour);
-    EXPECT_EQ(63u, split.minute);
-    EXPECT_EQ(62u, split.second);
+    const struct {
+        uint32_t stamp;
+        DosDateTime split;  // year, month, day, hour, minute, second
+    } cases[] = {
+        // 2010-01-01 00:00:00: year field 30, month 1, day 1.
+        {(30u << 9 | 1u << 5 | 1u) << 16, {2010, 1, 1, 0, 0, 0}},
+        {(20u << 9 | 6u << 5 | 15u) << 16 | 13u << 11 | 45u << 5 | 29u, {2000, 6, 15, 13, 45, 58}},
+        // Out of range values are passed on for Windows to refuse.
+        {0xFFFFFFFFu, {2107, 15, 31, 31, 63, 62}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stamp);
+        DosDateTime split = SplitDosStamp(c.stamp);
+        EXPECT_EQ(c.split.year, split.year);
+        EXPECT_EQ(c.split.month, split.month);
+        EXPECT_EQ(c.split.day, split.day);
+        EXPECT_EQ(c.split.hour, split.hour);
+        EXPECT_EQ(c.split.minute, split.minute);
+        EXPECT_EQ(c.split.second, split.second);
+    }
 }
 
 TEST(ZipStamps, UnixSecondsCountFrom1970InFileTimeTicks)
