@@ -9,6 +9,14 @@ namespace {
 constexpr double kReceiveWeight = 0.8;
 constexpr double kUnzipWeight = 0.2;
 
+// Both bars as the counts stand. The overall one passes 100 when a server
+// sends more than a file's declared size; the bar shows that as full.
+void ShowCounts(const CApplication& app)
+{
+    app.ui->SetOverallProgress(RatioPercent(app.doneBytes, app.totalBytes));
+    app.ui->SetItemProgress(IntegerPercent(app.itemBytes, app.itemSize));
+}
+
 }  // namespace
 
 bool AddReceived(uint32_t bytes)
@@ -18,9 +26,7 @@ bool AddReceived(uint32_t bytes)
         return false;
     app.itemBytes = AddToCount(app.itemBytes, bytes);
     app.doneBytes = AddToCount(app.doneBytes, app.itemIsArchive ? bytes * kReceiveWeight : bytes);
-    // Past 100 when failed attempts counted too; the bar shows that as full.
-    app.ui->SetOverallProgress(RatioPercent(app.doneBytes, app.totalBytes));
-    app.ui->SetItemProgress(IntegerPercent(app.itemBytes, app.itemSize));
+    ShowCounts(app);
     return true;
 }
 
@@ -50,6 +56,5 @@ void ReturnToMark(const ProgressMark& mark)
     CApplication& app = theApp;
     app.itemBytes = mark.itemBytes;
     app.doneBytes = mark.doneBytes;
-    app.ui->SetOverallProgress(RatioPercent(app.doneBytes, app.totalBytes));
-    app.ui->SetItemProgress(IntegerPercent(app.itemBytes, app.itemSize));
+    ShowCounts(app);
 }

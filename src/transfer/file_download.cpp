@@ -16,8 +16,6 @@
 
 namespace {
 
-// A server that sends less than a byte a second for this long has failed.
-constexpr long kStallSeconds = 5;
 // libcurl's code for a file that cannot be written.
 constexpr int kCannotWrite = 23;
 
@@ -132,12 +130,12 @@ DownloadOutcome DownloadFile(const std::string& urlLine, const std::string& loca
     }
 
     DownloadTarget target = {localPath.c_str(), nullptr};
+    // The request's own limits are those of a file: 5 s of silence, and an
+    // error answer fails.
     TransferRequest request;
     request.write = WriteToFile;
     request.target = &target;
-    request.stallSeconds = kStallSeconds;
     request.stop = &stop;
-    request.failOnHttpError = true;
     const ProgressMark firstByte = MarkProgress();
     for (const std::string& url : SplitUrls(urlLine)) {
         request.url = url;

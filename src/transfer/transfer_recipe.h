@@ -10,7 +10,8 @@ class CEasyHandle;
 using WriteCallback = size_t (*)(char* data, size_t size, size_t count, void* target);
 
 // What one transfer needs: where from, where the blocks go, when a stalled
-// server counts as gone, and the program's stop request.
+// server counts as gone, and the program's stop request. The defaults are
+// those of a file download (an item or the update).
 struct TransferRequest {
     std::string url;
     WriteCallback write = nullptr;

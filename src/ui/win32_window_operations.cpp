@@ -264,7 +264,7 @@ std::vector<HTREEITEM> CWin32WindowOperations::InsertNodes(const std::vector<New
     if (!Tree() || nodes.empty())
         return handles;
     TreeBatch batch = {this, &nodes, &handles};
-    if (GetWindowThreadProcessId(Tree(), nullptr) == GetCurrentThreadId())
+    if (OnWindowThread(Tree()))
         InsertBatch(Tree(), batch);
     else if (AcceptWorkerMessages(Tree()))
         SendMessageA(Tree(), kInsertBatch, 0, reinterpret_cast<LPARAM>(&batch));
@@ -275,8 +275,7 @@ std::vector<HTREEITEM> CWin32WindowOperations::InsertNodes(const std::vector<New
 
 std::vector<TreeNodeState> CWin32WindowOperations::ReadAllNodes()
 {
-    if (!Tree() || GetWindowThreadProcessId(Tree(), nullptr) == GetCurrentThreadId() ||
-        !AcceptWorkerMessages(Tree()))
+    if (!Tree() || OnWindowThread(Tree()) || !AcceptWorkerMessages(Tree()))
         return CWindowOperations::ReadAllNodes();
     std::vector<TreeNodeState> states;
     TreeWalk walk;

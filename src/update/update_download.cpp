@@ -34,9 +34,7 @@ int DownloadUpdate(CEasyHandle& handle, const std::string& url, const char* path
     request.url = url;
     request.write = WriteToFile;
     request.target = &target;
-    request.stallSeconds = kUpdateStallSeconds;
     request.stop = &stop;
-    request.failOnHttpError = true;
     ApplyTransferRecipe(handle, request);
     int code = PerformTransfer(handle);
     CloseTarget(target);

@@ -6,8 +6,6 @@
 
 class CEasyHandle;
 
-// A silent update server has failed after this long.
-constexpr long kUpdateStallSeconds = 5;
 // What arrived is not the release, numbered as libcurl numbers its kin:
 // not the declared size (libcurl's "partial file"), or no Windows program
 // (libcurl's "write error": nothing fit to keep).
