@@ -7,7 +7,6 @@
 #include "catalogue/catalogue.h"
 #include "core/version.h"
 #include "settings/settings.h"
-#include "transfer/easy_handle.h"
 #include "ui/win32_window_operations.h"
 
 namespace {

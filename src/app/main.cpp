@@ -2,11 +2,13 @@
 #include <windows.h>
 
 #include "app/message_loop.h"
+#include "app/startup.h"
 #include "app/window_procedure.h"
 #include "core/application.h"
 #include "core/log.h"
 #include "core/version.h"
 #include "core/window_operations.h"
+#include "transfer/easy_handle.h"
 #include "ui/controls.h"
 
 namespace {
@@ -39,7 +41,7 @@ void WriteLogHeader()
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
     theApp.mainThreadId = GetCurrentThreadId();
-    theLog.Open();
+    OpenLog(theLog, *theApp.ui);
     WriteLogHeader();
     theApp.firstShowDone = false;
 
@@ -49,6 +51,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
         return 0;
     }
     theApp.instance = instance;
+    // Before any worker: libcurl's global start is not safe on two threads.
+    StartTransferLibrary();
     theApp.mainWindow = CreateWindowExA(0, "Quake3 Tavrin", theApp.title.c_str(),
                                         WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 15, 15, 632, 438,
                                         nullptr, nullptr, instance, nullptr);

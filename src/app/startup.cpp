@@ -1,43 +1,95 @@
 #include "app/startup.h"
 
+#include <cstdio>
+#include <string>
 #include <vector>
 
 #include "catalogue/catalogue.h"
 #include "catalogue/catalogue_header.h"
 #include "core/application.h"
+#include "core/log.h"
 #include "core/window_operations.h"
 #include "transfer/catalogue_fetch.h"
+#include "ui/item_tree.h"
 #include "update/update_check.h"
 
-bool ApplyCatalogueHeader()
+namespace {
+
+// One download of mirror `index`; true when its text built the tree.
+bool TryMirror(CWindowOperations& window, const CatalogueMirrors& mirrors, int index, CApplication& app,
+               const StopRequest& stop)
 {
-    CatalogueHeader header = ReadHeader(*theApp.catalogue);
-    if (!header.valid)
+    char status[64];
+    std::snprintf(status, sizeof status, "Downloading config file from %i source", index + 1);
+    window.SetStatus(status);
+    if (FetchCatalogue(mirrors, index, app.catalogueText, stop) != 0)
         return false;
-    theApp.catalogueMessage += header.message;
-    return CheckForUpdate(header.version.major, header.version.minor, header.version.patch,
-                          header.updateUrl, header.updateSizeLine);
+    app.catalogue->sourceText = &app.catalogueText;
+    return ParseItems(*app.catalogue, window);
 }
 
-bool LoadCatalogue(const CatalogueMirrors& mirrors, const StopRequest& stop)
+// The mirrors in turn, and again while the user asks for it.
+bool FetchFromMirrors(CWindowOperations& window, const CatalogueMirrors& mirrors, CApplication& app,
+                      const StopRequest& stop)
 {
-    if (!FetchCatalogue(mirrors, stop))
+    window.SetStatus("Downloading config file");
+    for (;;) {
+        for (int index = 0; index < kMirrorCount && !stop; ++index) {
+            if (TryMirror(window, mirrors, index, app, stop))
+                return true;
+        }
+        if (stop)
+            return false;
+        int answer = window.ShowMessage(nullptr, "Failed to download config file. Do you want to try again ?",
+                                        "Tavrin", MB_RETRYCANCEL | MB_ICONWARNING);
+        if (stop)
+            return false;
+        if (answer == IDCANCEL) {
+            theLog.WriteLine("Config downloading failure.");
+            window.DeleteAllNodes();
+            return false;
+        }
+        theLog.WriteLine("Retry");
+    }
+}
+
+}  // namespace
+
+bool OpenLog(CLog& log, CWindowOperations& window)
+{
+    if (log.Open())
+        return true;
+    window.ShowMessage(nullptr, "Nie uda\xb3o si\xea utworzy\xe6 pliku", "Log", MB_OK);
+    return false;
+}
+
+bool LoadCatalogue(CWindowOperations& window, const CatalogueMirrors& mirrors, CApplication& app,
+                   const StopRequest& stop)
+{
+    if (!FetchFromMirrors(window, mirrors, app, stop))
         return false;
-    ApplyCatalogueHeader();
-    theApp.ui->SetStatus("");
+    CatalogueHeader header = ReadHeader(*app.catalogue);
+    if (header.valid) {
+        app.catalogueMessage += header.message;
+        if (CheckForUpdate(header, window, app.title, stop))
+            app.RequestQuit(0);
+    }
+    window.SetStatus("");
     return true;
 }
 
 void RunStartup()
 {
-    if (!LoadCatalogue(BuiltInMirrors(), theApp.stopRequested)) {
-        theApp.RequestQuit(0);
+    CApplication& app = theApp;
+    CWindowOperations& window = *app.ui;
+    if (!LoadCatalogue(window, BuiltInMirrors(), app, app.stopRequested)) {
+        app.RequestQuit(0);
         return;
     }
-    std::vector<HTREEITEM>& marked = theApp.catalogue->preChecked;
+    std::vector<HTREEITEM>& marked = app.catalogue->preChecked;
     while (!marked.empty()) {
-        theApp.ui->SetCheckState(marked.back(), 2);
+        window.SetCheckState(marked.back(), 2);
         marked.pop_back();
     }
-    theApp.ui->EnableControls();
+    window.EnableControls();
 }

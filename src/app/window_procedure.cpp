@@ -1,10 +1,10 @@
 #include "app/window_procedure.h"
 
+#include "app/install_command.h"
 #include "app/startup.h"
 #include "core/application.h"
 #include "core/window_operations.h"
 #include "install/catalogue_message.h"
-#include "install/install_run.h"
 #include "install/punkbuster.h"
 #include "install/shortcuts.h"
 #include "settings/settings.h"
@@ -25,20 +25,27 @@ struct CommandRow {
 // checks it at least once a second.
 constexpr DWORD kWorkerWaitMs = 10000;
 
+// What the installation folder box holds now.
+std::string InstallFolder()
+{
+    return theApp.ui->GetEditText(theApp.folderEdit);
+}
+
 const CommandRow kCommands[] = {
-    {&CApplication::installButton, [] { theApp.workers.Start(RunInstall); }},
+    {&CApplication::installButton, StartInstallRun},
     {&CApplication::pak0Button, ChoosePak0File},
     {&CApplication::folderButton, ChooseInstallFolder},
     {&CApplication::aboutButton, ShowAboutDialog},
     {&CApplication::selectAllButton, SelectAll},
     {&CApplication::selectNoneButton, SelectNone},
-    {&CApplication::punkBusterButton, UpdatePunkBuster},
-    {&CApplication::cpmaButton, CreateCpmaShortcut},
-    {&CApplication::defragButton, CreateDefragShortcut},
-    {&CApplication::superHudButton, CreateSuperHudShortcut},
-    {&CApplication::gameScannerButton, CreateGameScannerShortcut},
-    {&CApplication::readmeButton, ShowCatalogueMessage},
-    {&CApplication::shortcutsButton, CreateAllShortcuts},
+    {&CApplication::punkBusterButton, [] { UpdatePunkBuster(InstallFolder(), theApp.mainWindow); }},
+    {&CApplication::cpmaButton, [] { CreateCpmaShortcut(InstallFolder()); }},
+    {&CApplication::defragButton, [] { CreateDefragShortcut(InstallFolder()); }},
+    {&CApplication::superHudButton, [] { CreateSuperHudShortcut(InstallFolder()); }},
+    {&CApplication::gameScannerButton, [] { CreateGameScannerShortcut(InstallFolder()); }},
+    {&CApplication::readmeButton,
+     [] { ShowCatalogueMessage(*theApp.ui, theApp.mainWindow, theApp.catalogueMessage); }},
+    {&CApplication::shortcutsButton, [] { CreateAllShortcuts(InstallFolder()); }},
 };
 
 void OnCommand(HWND sender)
@@ -69,14 +76,15 @@ void OnFirstShow(HWND window)
 
 void OnDestroy()
 {
-    theApp.settings->Save();
+    CApplication& app = theApp;
+    app.settings->pak0Path = app.ui->GetEditText(app.pak0Edit);
+    app.settings->installFolder = app.ui->GetEditText(app.folderEdit);
+    app.settings->Save();
     // From here on the window operations do nothing, so no worker waits on
     // this thread while it waits for them.
-    theApp.stopRequested = true;
-    if (theApp.workers.WaitAll(kWorkerWaitMs)) {
-        theApp.transfer.reset();
+    app.stopRequested = true;
+    if (app.workers.WaitAll(kWorkerWaitMs))
         EndTransferLibrary();
-    }
     DeleteObject(theApp.backgroundBrush);
     theApp.backgroundBrush = nullptr;
     theApp.RequestQuit(0);
@@ -106,6 +114,9 @@ LRESULT CALLBACK MainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
     case WM_COMMAND:
         OnCommand(reinterpret_cast<HWND>(lParam));
         return 1;
+    case kInstallRunEnded:
+        EndInstallRun();
+        return 0;
     case WM_NOTIFY:
         OnNotify(reinterpret_cast<const NMHDR*>(lParam));
         break;

@@ -12,12 +12,11 @@ constexpr COLORREF kWindowColour = RGB(236, 233, 216);
 class CCatalogue;
 class CSettings;
 class CWindowOperations;
-class CEasyHandle;
 
-// The one process-wide application object: every control handle, the
-// catalogue, the settings and the byte counts of the running transfer.
-// It is assembled at the top (the program's entry folder), which knows the
-// types it owns.
+// The one process-wide application object: what lives as long as the
+// window does (every control handle, the catalogue, the settings), and
+// nothing of a single install run, which has its own. It is assembled at the
+// top (the program's entry folder), which knows the types it owns.
 class CApplication {
 public:
     CApplication();
@@ -25,7 +24,6 @@ public:
 
     // Ends the main message loop; may be called from any thread.
     void RequestQuit(int exitCode);
-    void EnterProgramFolder();
 
     std::string title;
     HWND mainWindow = nullptr;
@@ -33,7 +31,6 @@ public:
     std::unique_ptr<CCatalogue> catalogue;
     std::unique_ptr<CSettings> settings;
     HBRUSH backgroundBrush = nullptr;
-    bool someItemFailed = false;
     HWND itemTree = nullptr;
     HWND overallProgressBar = nullptr;
     HWND itemProgressBar = nullptr;
@@ -47,16 +44,7 @@ public:
     HFONT labelFont = nullptr, editFont = nullptr;
     HWND shortcutsButton = nullptr;
     std::string catalogueText;
-    std::string installPath;
     std::string catalogueMessage;
-    uint32_t itemSize = 0;
-    uint32_t itemBytes = 0;
-    uint32_t totalBytes = 0;
-    uint32_t doneBytes = 0;
-    uint32_t lastUnzipPercent = 0;
-    std::string currentItemName;
-    bool itemIsArchive = false;
-    std::unique_ptr<CEasyHandle> transfer;
 
     // The window operations in use: the real controls, or a test's stand-in.
     CWindowOperations* ui = nullptr;

@@ -5,7 +5,7 @@
 
 CLog theLog;
 
-bool CLog::OpenFile()
+bool CLog::Open()
 {
     std::lock_guard<std::mutex> hold(guard);
     // The whole path, so that Reopen finds this file whatever the current

@@ -9,10 +9,8 @@
 // the start-up thread, so each operation holds the lock.
 class CLog {
 public:
-    // Starts a fresh log.txt; when it cannot be made, a message box says so.
+    // Starts a fresh log.txt in the current folder; false when it cannot be made.
     bool Open();
-    // Open without the message box, for code that runs without a window.
-    bool OpenFile();
     void WriteLine(const char* text);
     void WriteFormatted(const char* format, ...)
         __attribute__((format(printf, 2, 3)));

@@ -1,6 +1,5 @@
 #include "core/progress.h"
 
-#include "core/application.h"
 #include "core/progress_counts.h"
 #include "core/window_operations.h"
 
@@ -9,52 +8,44 @@ namespace {
 constexpr double kReceiveWeight = 0.8;
 constexpr double kUnzipWeight = 0.2;
 
-// Both bars as the counts stand. The overall one passes 100 when a server
-// sends more than a file's declared size; the bar shows that as full.
-void ShowCounts(const CApplication& app)
-{
-    app.ui->SetOverallProgress(RatioPercent(app.doneBytes, app.totalBytes));
-    app.ui->SetItemProgress(IntegerPercent(app.itemBytes, app.itemSize));
-}
-
 }  // namespace
 
-bool AddReceived(uint32_t bytes)
+// Both bars as the counts stand. The overall one passes 100 when a server
+// sends more than a file's declared size; the bar shows that as full.
+void CProgress::ShowCounts()
 {
-    CApplication& app = theApp;
-    if (app.itemSize == 0)
+    window.SetOverallProgress(RatioPercent(doneBytes, totalBytes));
+    window.SetItemProgress(IntegerPercent(itemBytes, itemSize));
+}
+
+bool CProgress::AddReceived(uint32_t bytes)
+{
+    if (itemSize == 0)
         return false;
-    app.itemBytes = AddToCount(app.itemBytes, bytes);
-    app.doneBytes = AddToCount(app.doneBytes, app.itemIsArchive ? bytes * kReceiveWeight : bytes);
-    ShowCounts(app);
+    itemBytes = AddToCount(itemBytes, bytes);
+    doneBytes = AddToCount(doneBytes, itemIsArchive ? bytes * kReceiveWeight : bytes);
+    ShowCounts();
     return true;
 }
 
-void AddUnzipProgress(uint32_t percent)
+void CProgress::AddUnzipProgress(uint32_t percent)
 {
-    CApplication& app = theApp;
-    app.ui->SetItemProgress(percent);
-    double step = (static_cast<double>(percent) - app.lastUnzipPercent) * app.itemSize * kUnzipWeight / 100;
-    app.doneBytes = AddToCount(app.doneBytes, step);
-    app.ui->SetOverallProgress(IntegerPercent(app.doneBytes, app.totalBytes));
-    app.lastUnzipPercent = percent;
+    window.SetItemProgress(percent);
+    double step = (static_cast<double>(percent) - lastUnzipPercent) * itemSize * kUnzipWeight / 100;
+    doneBytes = AddToCount(doneBytes, step);
+    window.SetOverallProgress(IntegerPercent(doneBytes, totalBytes));
+    lastUnzipPercent = percent;
 }
 
-void ResetItemProgress()
+void CProgress::ResetItemProgress()
 {
-    theApp.ui->SetItemProgress(0);
-    theApp.itemBytes = 0;
+    window.SetItemProgress(0);
+    itemBytes = 0;
 }
 
-ProgressMark MarkProgress()
+void CProgress::ReturnToMark(const ProgressMark& mark)
 {
-    return {theApp.itemBytes, theApp.doneBytes};
-}
-
-void ReturnToMark(const ProgressMark& mark)
-{
-    CApplication& app = theApp;
-    app.itemBytes = mark.itemBytes;
-    app.doneBytes = mark.doneBytes;
-    ShowCounts(app);
+    itemBytes = mark.itemBytes;
+    doneBytes = mark.doneBytes;
+    ShowCounts();
 }

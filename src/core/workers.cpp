@@ -1,12 +1,14 @@
 #include "core/workers.h"
 
+#include <memory>
 #include <process.h>
 
 namespace {
 
 unsigned __stdcall RunBody(void* body)
 {
-    reinterpret_cast<void (*)()>(body)();
+    std::unique_ptr<std::function<void()>> owned(static_cast<std::function<void()>*>(body));
+    (*owned)();
     return 0;
 }
 
@@ -37,12 +39,14 @@ void CWorkers::ForgetEnded()
     }
 }
 
-bool CWorkers::Start(void (*body)())
+bool CWorkers::Start(std::function<void()> body)
 {
     ForgetEnded();
-    uintptr_t thread = _beginthreadex(nullptr, 0, RunBody, reinterpret_cast<void*>(body), 0, nullptr);
+    auto owned = std::make_unique<std::function<void()>>(std::move(body));
+    uintptr_t thread = _beginthreadex(nullptr, 0, RunBody, owned.get(), 0, nullptr);
     if (thread == 0)
         return false;
+    owned.release();
     threads.push_back(reinterpret_cast<HANDLE>(thread));
     return true;
 }

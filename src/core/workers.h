@@ -1,5 +1,6 @@
 #pragma once
 #include <atomic>
+#include <functional>
 #include <vector>
 #include <windows.h>
 
@@ -13,7 +14,7 @@ class CWorkers {
 public:
     ~CWorkers();
     // Starts `body` on a new thread; false when no thread could be made.
-    bool Start(void (*body)());
+    bool Start(std::function<void()> body);
     // Waits up to `limitMs` for every worker to end while still handling the
     // messages they send to this thread's windows, and asks their message
     // boxes to close. True when none is left running.

@@ -1,12 +1,10 @@
 #include "install/catalogue_message.h"
 
-#include "core/application.h"
 #include "core/window_operations.h"
 
-void ShowCatalogueMessage()
+void ShowCatalogueMessage(CWindowOperations& window, HWND owner, const std::string& message)
 {
-    if (theApp.catalogueMessage.empty())
+    if (message.empty())
         return;
-    theApp.ui->ShowMessage(theApp.mainWindow, theApp.catalogueMessage.c_str(), "Punk Buster info",
-                           MB_OK | MB_ICONINFORMATION);
+    window.ShowMessage(owner, message.c_str(), "Punk Buster info", MB_OK | MB_ICONINFORMATION);
 }

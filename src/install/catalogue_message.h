@@ -1,4 +1,8 @@
 #pragma once
+#include <string>
+#include <windows.h>
 
-// Shows the catalogue's message, if it has one.
-void ShowCatalogueMessage();
+class CWindowOperations;
+
+// Shows the catalogue's message in a box owned by `owner`, if it has one.
+void ShowCatalogueMessage(CWindowOperations& window, HWND owner, const std::string& message);

@@ -4,17 +4,14 @@
 #include <cstdio>
 #include <string>
 #include <vector>
-#include <windows.h>
 
 #include "catalogue/catalogue.h"
-#include "core/application.h"
-#include "core/file_names.h"
+#include "core/file_system.h"
 #include "core/log.h"
-#include "core/progress.h"
+#include "core/program_folder.h"
 #include "core/window_operations.h"
 #include "install/catalogue_message.h"
 #include "install/checked_items.h"
-#include "install/make_folders.h"
 #include "install/pak0_copy.h"
 #include "install/unpack_archive.h"
 #include "settings/settings.h"
@@ -22,19 +19,18 @@
 
 namespace {
 
-void StartRun(CWindowOperations& window)
+void StartRun(CInstallRun& run)
 {
-    CApplication& app = theApp;
     theLog.WriteLine("-= Installation =-");
-    window.SetStatus("Initializing");
-    window.SetItemProgress(0);
-    window.SetOverallProgress(0);
-    app.someItemFailed = false;
-    window.DisableControls();
-    app.EnterProgramFolder();
-    app.lastUnzipPercent = 0;
-    app.doneBytes = 0;
-    app.totalBytes = 0;
+    run.window.SetStatus("Initializing");
+    run.window.SetItemProgress(0);
+    run.window.SetOverallProgress(0);
+    run.someItemFailed = false;
+    run.window.DisableControls();
+    EnterProgramFolder();
+    run.progress.lastUnzipPercent = 0;
+    run.progress.doneBytes = 0;
+    run.progress.totalBytes = 0;
 }
 
 // installPath, then the record's folder, each followed by a separator when
@@ -46,65 +42,87 @@ std::string FileFolder(const std::string& installPath, const std::string& record
         folder = installPath + "\\";
     if (!recordFolder.empty())
         folder += recordFolder + "\\";
-    CreateDirectoryA(folder.c_str(), nullptr);
+    if (!folder.empty())
+        MakeFolder(folder);
     return folder;
+}
+
+// The download's progress on the run's bars and status line.
+DownloadReport ReportTo(CInstallRun& run)
+{
+    CProgress& progress = run.progress;
+    CWindowOperations& window = run.window;
+    const std::string& name = run.currentItemName;
+    ProgressMark firstByte = progress.MarkProgress();
+    DownloadReport report;
+    report.startingAnew = [&progress, &window, &name, firstByte] {
+        progress.ReturnToMark(firstByte);
+        window.SetStatus("Connecting ... (" + name + ")");
+    };
+    report.received = [&progress, &window, &name](uint32_t bytes) {
+        progress.AddReceived(bytes);
+        window.SetStatus("Downloading " + name);
+    };
+    return report;
 }
 
 // Downloads one file of an item and unpacks it when it is an archive.
 // False when the file was not obtained.
-bool InstallFile(const std::string& itemName, const std::string& recordFolder, const std::string& urlLine,
-                 int32_t size, const StopRequest& stop)
+bool InstallFile(CInstallRun& run, const std::string& itemName, const std::string& recordFolder,
+                 const std::string& urlLine, int32_t size)
 {
-    CApplication& app = theApp;
-    app.itemSize = static_cast<uint32_t>(size);
-    app.itemBytes = 0;
+    CProgress& progress = run.progress;
+    progress.itemSize = static_cast<uint32_t>(size);
+    progress.itemBytes = 0;
     theLog.WriteBlankLines(2);
     theLog.WriteFormatted("Item name: %s", itemName.c_str());
     theLog.WriteFormatted("Item size: %i", size);
 
     std::string firstUrl = urlLine.substr(0, urlLine.find(' '));
-    std::string folder = FileFolder(app.installPath, recordFolder);
-    app.currentItemName = FileNameOf(firstUrl);
-    std::string localPath = folder + app.currentItemName;
+    std::string folder = FileFolder(run.installPath, recordFolder);
+    run.currentItemName = FileNameOf(firstUrl);
+    progress.itemIsArchive = IsArchiveName(run.currentItemName);
+    std::string localPath = folder + run.currentItemName;
 
-    DownloadOutcome downloaded = DownloadFile(urlLine, localPath, stop);
+    DownloadOutcome downloaded = DownloadFile(urlLine, localPath, progress.itemSize, ReportTo(run), run.stop);
+    if (downloaded == DownloadOutcome::present)
+        progress.AddReceived(progress.itemSize);
     if (downloaded != DownloadOutcome::transferred)
         return downloaded == DownloadOutcome::present;
-    theLog.WriteFormatted("Status: %i (TotalBytesGained: %i)", static_cast<int>(app.ui->OverallProgress()),
-                          static_cast<int>(app.doneBytes));
-    UnpackOutcome unpacked = UnpackArchive(localPath, stop);
+    theLog.WriteFormatted("Status: %i (TotalBytesGained: %i)", static_cast<int>(run.window.OverallProgress()),
+                          static_cast<int>(progress.doneBytes));
+    UnpackOutcome unpacked = UnpackArchive(localPath, progress, run.window, run.stop);
     if (unpacked != UnpackOutcome::notArchive)
-        theLog.WriteFormatted("Unzipped, (TotalBytesGained: %i )", static_cast<int>(app.doneBytes));
-    app.lastUnzipPercent = 0;
+        theLog.WriteFormatted("Unzipped, (TotalBytesGained: %i )", static_cast<int>(progress.doneBytes));
+    progress.lastUnzipPercent = 0;
     return unpacked == UnpackOutcome::notArchive || unpacked == UnpackOutcome::unpacked;
 }
 
-void InstallItem(const std::string& name, const StopRequest& stop)
+void InstallItem(CInstallRun& run, const std::string& name)
 {
-    CApplication& app = theApp;
-    app.currentItemName.clear();
-    ResetItemProgress();
-    app.ui->SetInfoTexts(name, app.catalogue->ItemDescription(name));
+    run.currentItemName.clear();
+    run.progress.ResetItemProgress();
+    run.window.SetInfoTexts(name, run.catalogue.ItemDescription(name));
     std::vector<std::string> folders, urlLines;
     std::vector<int32_t> sizes;
-    app.catalogue->ItemFiles(name, &folders, &urlLines, &sizes);
-    for (size_t i = 0; i < urlLines.size() && !stop; ++i) {
-        if (!InstallFile(name, folders[i], urlLines[i], sizes[i], stop))
-            app.someItemFailed = true;
-        app.ui->ShowHeldChanges();
+    run.catalogue.ItemFiles(name, &folders, &urlLines, &sizes);
+    for (size_t i = 0; i < urlLines.size() && !run.stop; ++i) {
+        if (!InstallFile(run, name, folders[i], urlLines[i], sizes[i]))
+            run.someItemFailed = true;
+        run.window.ShowHeldChanges();
     }
 }
 
-void FinishRun(CWindowOperations& window)
+void FinishRun(CInstallRun& run)
 {
-    CApplication& app = theApp;
+    CWindowOperations& window = run.window;
     theLog.WriteBlankLines(2);
-    if (app.someItemFailed)
+    if (run.someItemFailed)
         theLog.WriteLine("At least one item not downloaded.");
     theLog.WriteLine("End");
 
     unsigned position = 100;
-    if (app.someItemFailed) {
+    if (run.someItemFailed) {
         position = std::min(window.OverallProgress(), 99u);
     } else {
         window.SetItemProgress(100);
@@ -112,33 +130,30 @@ void FinishRun(CWindowOperations& window)
     }
     char finalText[64];
     std::snprintf(finalText, sizeof finalText, "%s (%u%%)", "Installation finished", position);
-    window.EnableControls();
     window.SetStatus(finalText);
     window.ShowHeldChanges();
 
-    // Cleared first: the box waits for the user, and the settings record it as seen.
-    if (app.settings->showMessage) {
-        app.settings->showMessage = false;
-        ShowCatalogueMessage();
+    // Cleared first: the box waits for the user, and the settings record it
+    // as seen. The controls stay locked while it is open: the run is not over.
+    if (run.settings.showMessage) {
+        run.settings.showMessage = false;
+        ShowCatalogueMessage(window, run.messageOwner, run.catalogueMessage);
     }
+    window.EnableControls();
 }
 
 }  // namespace
 
-void RunInstall()
+void RunInstall(CInstallRun& run)
 {
-    CApplication& app = theApp;
-    CWindowOperations& window = *app.ui;
-    const StopRequest& stop = app.stopRequested;
-    StartRun(window);
+    CWindowOperations& window = run.window;
+    StartRun(run);
 
-    InstallChoice choice = CollectCheckedItems(window, *app.catalogue);
-    app.totalBytes = choice.totalBytes;
-    std::string pak0Path = window.GetEditText(app.pak0Edit);
-    std::string installFolder = window.GetEditText(app.folderEdit);
+    InstallChoice choice = CollectCheckedItems(window, run.catalogue);
+    run.progress.totalBytes = choice.totalBytes;
 
-    if (!pak0Path.empty()) {
-        CopyPak0(pak0Path, installFolder, stop);
+    if (!run.pak0Path.empty()) {
+        CopyPak0(run.pak0Path, run.installPath, window, run.stop);
     } else {
         theLog.WriteLine("pak0.pk3 file not selected");
         if (choice.names.empty()) {
@@ -151,22 +166,21 @@ void RunInstall()
         }
     }
 
-    MakeFolderWithParents(installFolder);
-    app.installPath = installFolder;
+    MakeFolderWithParents(run.installPath);
     theLog.WriteBlankLines(2);
-    theLog.WriteFormatted("Install path: %s", app.installPath.c_str());
-    theLog.WriteFormatted("Total bytes: %i", static_cast<int>(app.totalBytes));
+    theLog.WriteFormatted("Install path: %s", run.installPath.c_str());
+    theLog.WriteFormatted("Total bytes: %i", static_cast<int>(run.progress.totalBytes));
 
     for (const std::string& name : choice.names) {
-        if (stop)
+        if (run.stop)
             break;
-        InstallItem(name, stop);
+        InstallItem(run, name);
     }
-    if (stop) {
+    if (run.stop) {
         // The window is gone; what was not finished is fetched again by the next run.
         theLog.WriteLine("Installation stopped.");
         return;
     }
-    ResetItemProgress();
-    FinishRun(window);
+    run.progress.ResetItemProgress();
+    FinishRun(run);
 }

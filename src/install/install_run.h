@@ -1,5 +1,43 @@
 #pragma once
+#include <string>
+#include <windows.h>
+
+#include "core/progress.h"
+#include "core/workers.h"
+
+class CCatalogue;
+class CSettings;
+class CWindowOperations;
+
+// One install run: what it is given when it starts, where it reports, and
+// its own counts. The window thread makes one for each run it starts and
+// ends it when the run is over.
+class CInstallRun {
+public:
+    CInstallRun(CWindowOperations& window, const CCatalogue& catalogue, CSettings& settings,
+                const std::string& catalogueMessage, HWND messageOwner, const StopRequest& stop)
+        : window(window), catalogue(catalogue), settings(settings), catalogueMessage(catalogueMessage),
+          messageOwner(messageOwner), stop(stop), progress(window)
+    {
+    }
+
+    CWindowOperations& window;
+    const CCatalogue& catalogue;
+    // Its showMessage asks for the catalogue message at the run's end.
+    CSettings& settings;
+    const std::string& catalogueMessage;
+    HWND messageOwner;
+    const StopRequest& stop;
+
+    // The two paths as the edit boxes held them when the run started.
+    std::string pak0Path;
+    std::string installPath;
+
+    CProgress progress;
+    std::string currentItemName;  // the current file, as the status line names it
+    bool someItemFailed = false;
+};
 
 // Body of an install thread: copy pak0.pk3, download and unpack every
-// checked item.
-void RunInstall();
+// checked item, report, and show the catalogue message once.
+void RunInstall(CInstallRun& run);

@@ -3,11 +3,9 @@
 #include <memory>
 #include <windows.h>
 
-#include "core/application.h"
-#include "core/file_handle.h"
+#include "core/file_system.h"
 #include "core/log.h"
 #include "core/window_operations.h"
-#include "install/make_folders.h"
 
 namespace {
 
@@ -53,9 +51,10 @@ bool CopyWhole(const std::string& source, const std::string& target, const StopR
 
 }  // namespace
 
-void CopyPak0(const std::string& pak0Path, const std::string& installFolder, const StopRequest& stop)
+void CopyPak0(const std::string& pak0Path, const std::string& installFolder, CWindowOperations& window,
+              const StopRequest& stop)
 {
-    theApp.ui->SetStatus("Copying pak0.pk3");
+    window.SetStatus("Copying pak0.pk3");
     std::string folder = installFolder.empty() ? "" : installFolder + "\\baseq3\\";
     MakeFolderWithParents(folder);
     if (!CopyWhole(pak0Path, folder + "pak0.pk3", stop))

@@ -3,17 +3,14 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "core/application.h"
 #include "core/log.h"
-#include "core/window_operations.h"
 
-void UpdatePunkBuster()
+void UpdatePunkBuster(const std::string& folder, HWND owner)
 {
     theLog.WriteLine("Start Punk Buster updating process");
-    std::string folder = theApp.ui->GetEditText(theApp.folderEdit);
     std::string updater = folder + "\\pb\\pbsetup.exe";
     INT_PTR result = reinterpret_cast<INT_PTR>(
-        ShellExecuteA(theApp.mainWindow, "open", updater.c_str(), "", folder.c_str(), SW_SHOW));
+        ShellExecuteA(owner, "open", updater.c_str(), "", folder.c_str(), SW_SHOW));
     if (result > 32)
         theLog.WriteLine("Ok.");
     else if (result == ERROR_FILE_NOT_FOUND)

@@ -1,4 +1,6 @@
 #pragma once
+#include <string>
+#include <windows.h>
 
-// Starts the installation folder's PunkBuster updater.
-void UpdatePunkBuster();
+// Starts the PunkBuster updater of the installation folder `folder`.
+void UpdatePunkBuster(const std::string& folder, HWND owner);

@@ -5,11 +5,9 @@
 #include <shlobj.h>
 #include <wrl/client.h>
 
-#include "core/application.h"
 #include "core/com_initialization.h"
+#include "core/file_system.h"
 #include "core/log.h"
-#include "core/file_names.h"
-#include "core/window_operations.h"
 
 using Microsoft::WRL::ComPtr;
 
@@ -33,9 +31,8 @@ const ShortcutRow kSuperHud = {"\\superhudeditor-0.3.0\\superhudeditor.exe", nul
 const ShortcutRow kGameScanner = {"\\Game Scanner\\GameScanner.exe", nullptr, "\\_GameSanner.lnk",
                                   "Creating shortcut to GS", "GameSanner.exe file not found."};
 
-void RunShortcutCommand(const ShortcutRow& row)
+void RunShortcutCommand(const ShortcutRow& row, const std::string& folder)
 {
-    std::string folder = theApp.ui->GetEditText(theApp.folderEdit);
     std::string target = folder + row.target;
     std::string icon = row.icon ? folder + row.icon : target;
     theLog.WriteBlankLines(2);
@@ -87,30 +84,30 @@ std::wstring Wide(const std::string& text)
 
 }  // namespace
 
-void CreateCpmaShortcut()
+void CreateCpmaShortcut(const std::string& folder)
 {
-    RunShortcutCommand(kCpma);
+    RunShortcutCommand(kCpma, folder);
 }
 
-void CreateDefragShortcut()
+void CreateDefragShortcut(const std::string& folder)
 {
-    RunShortcutCommand(kDefrag);
+    RunShortcutCommand(kDefrag, folder);
 }
 
-void CreateSuperHudShortcut()
+void CreateSuperHudShortcut(const std::string& folder)
 {
-    RunShortcutCommand(kSuperHud);
+    RunShortcutCommand(kSuperHud, folder);
 }
 
-void CreateGameScannerShortcut()
+void CreateGameScannerShortcut(const std::string& folder)
 {
-    RunShortcutCommand(kGameScanner);
+    RunShortcutCommand(kGameScanner, folder);
 }
 
-void CreateAllShortcuts()
+void CreateAllShortcuts(const std::string& folder)
 {
     for (const ShortcutRow* row : {&kCpma, &kDefrag, &kSuperHud, &kGameScanner})
-        RunShortcutCommand(*row);
+        RunShortcutCommand(*row, folder);
 }
 
 bool CreateShortcut(const std::string& target, const std::string& linkName, const std::string& icon)

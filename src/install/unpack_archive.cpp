@@ -4,9 +4,7 @@
 #include <memory>
 #include <windows.h>
 
-#include "core/application.h"
-#include "core/file_handle.h"
-#include "core/file_names.h"
+#include "core/file_system.h"
 #include "core/log.h"
 #include "core/progress.h"
 #include "core/window_operations.h"
@@ -22,19 +20,12 @@ using OpenArchive = std::unique_ptr<ZipHandle, ZipCloser>;
 // Added to an archive's name while it is unpacked.
 const char kUnpackingSuffix[] = ".unpacking";
 
-uint64_t SizeOnDisk(const std::string& path)
-{
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
-        return 0;
-    return (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-}
-
 // Entries go below `folder` ("" or ending in a separator), keeping their paths.
 // The bars move by the compressed bytes of each entry against the archive's
 // size: a first pass for the total of the unpacked sizes would read every
 // entry's header twice.
-UnpackOutcome ExtractEntries(const std::string& source, const std::string& folder, const StopRequest& stop)
+UnpackOutcome ExtractEntries(const std::string& source, const std::string& folder, CProgress& progress,
+                             CWindowOperations& window, const StopRequest& stop)
 {
     OpenArchive archive(ZipOpenFile(source.c_str(), nullptr));
     if (!archive) {
@@ -44,8 +35,8 @@ UnpackOutcome ExtractEntries(const std::string& source, const std::string& folde
     ZipEntryInfo entry;
     ZipGetEntry(archive.get(), -1, &entry);
     int32_t count = entry.index;
-    ResetItemProgress();
-    uint64_t total = SizeOnDisk(source);
+    progress.ResetItemProgress();
+    uint64_t total = FileSizeOf(source).value_or(0);
 
     UnpackOutcome outcome = UnpackOutcome::unpacked;
     uint64_t done = 0;
@@ -53,7 +44,7 @@ UnpackOutcome ExtractEntries(const std::string& source, const std::string& folde
         if (stop)
             return UnpackOutcome::stopped;
         ZipGetEntry(archive.get(), index, &entry);
-        theApp.ui->SetStatus(std::string("Unzipping ") + entry.name);
+        window.SetStatus(std::string("Unzipping ") + entry.name);
         ZipResult result = ZipExtractToFile(archive.get(), index, (folder + entry.name).c_str());
         if (result != zipOk) {
             theLog.WriteFormatted("Unzipping error: 0x%x (entry %i: %s)", static_cast<unsigned>(result),
@@ -62,9 +53,9 @@ UnpackOutcome ExtractEntries(const std::string& source, const std::string& folde
         }
         done += static_cast<uint32_t>(entry.compressedSize);
         if (total > 0 && done < total)
-            AddUnzipProgress(static_cast<uint32_t>(done * 100 / total));
+            progress.AddUnzipProgress(static_cast<uint32_t>(done * 100 / total));
     }
-    AddUnzipProgress(100);
+    progress.AddUnzipProgress(100);
     return outcome;
 }
 
@@ -90,13 +81,13 @@ bool RemoveArchive(const std::string& path)
 
 }  // namespace
 
-UnpackOutcome UnpackArchive(const std::string& path, const StopRequest& stop)
+UnpackOutcome UnpackArchive(const std::string& path, CProgress& progress, CWindowOperations& window,
+                            const StopRequest& stop)
 {
-    size_t separator = path.rfind('\\');
-    std::string name = separator == std::string::npos ? path : path.substr(separator + 1);
-    if (!IsArchiveName(name))
+    size_t nameStart = NameStart(path);
+    if (!IsArchiveName(path.substr(nameStart)))
         return UnpackOutcome::notArchive;
-    std::string folder = separator == std::string::npos ? "" : path.substr(0, separator) + "/";
+    std::string folder = nameStart == 0 ? "" : path.substr(0, nameStart - 1) + "/";
 
     // Unpacked under another name: an archive cut off half way, even by the
     // end of the process, is then no longer there with its declared size.
@@ -104,7 +95,7 @@ UnpackOutcome UnpackArchive(const std::string& path, const StopRequest& stop)
     bool renamed = MoveFileExA(path.c_str(), working.c_str(), MOVEFILE_REPLACE_EXISTING);
     const std::string& source = renamed ? working : path;
 
-    UnpackOutcome outcome = ExtractEntries(source, folder, stop);
+    UnpackOutcome outcome = ExtractEntries(source, folder, progress, window, stop);
     if (RemoveArchive(source))
         theLog.WriteLine("Delete file");
     else

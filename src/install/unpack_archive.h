@@ -3,6 +3,9 @@
 
 #include "core/workers.h"
 
+class CProgress;
+class CWindowOperations;
+
 enum class UnpackOutcome {
     notArchive,  // nothing done
     unpacked,    // every entry extracted
@@ -11,6 +14,8 @@ enum class UnpackOutcome {
 };
 
 // Unpacks the downloaded archive at `path` entry by entry into its own
-// folder, moving both bars, and removes it whatever the outcome, so that a
-// later run fetches it again instead of taking it as present.
-UnpackOutcome UnpackArchive(const std::string& path, const StopRequest& stop);
+// folder, moving both bars and naming each entry in the status line, and
+// removes it whatever the outcome, so that a later run fetches it again
+// instead of taking it as present.
+UnpackOutcome UnpackArchive(const std::string& path, CProgress& progress, CWindowOperations& window,
+                            const StopRequest& stop);

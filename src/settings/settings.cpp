@@ -4,9 +4,9 @@
 #include <cstring>
 #include <share.h>
 
-#include "core/application.h"
+#include <windows.h>
+
 #include "core/log.h"
-#include "core/window_operations.h"
 
 namespace {
 
@@ -39,26 +39,24 @@ struct LineReader {
 
 bool CSettings::Load()
 {
-    if (!pak0Edit || !folderEdit)
-        return false;
     FILE* file = _fsopen(kFileName, "rt", _SH_DENYNO);
     if (!file) {
         theLog.WriteLine("Local config file doesn't exists");
         showMessage = true;
-        theApp.ui->SetEditText(pak0Edit, "C:\\Program Files\\Quake III Arena\\baseq3\\pak0.pk3");
-        theApp.ui->SetEditText(folderEdit, "D:\\Quake III Arena");
+        pak0Path = "C:\\Program Files\\Quake III Arena\\baseq3\\pak0.pk3";
+        installFolder = "D:\\Quake III Arena";
         return false;
     }
     theLog.WriteLine("Local config file found.");
     LineReader reader{file};
-    theApp.ui->SetEditText(pak0Edit, reader.Next());
-    theApp.ui->SetEditText(folderEdit, reader.Next());
+    pak0Path = reader.Next();
+    installFolder = reader.Next();
     showMessage = reader.Next() != "informed";
     std::fclose(file);
     return true;
 }
 
-bool CSettings::Save()
+bool CSettings::Save() const
 {
     // Written beside the file and moved over it, so that a run ended in the
     // middle never leaves a settings file cut short. A read-only file stays
@@ -74,8 +72,8 @@ bool CSettings::Save()
         theLog.WriteLine("Can't open local config file for writing");
         return false;
     }
-    std::fprintf(file, "%s\n", theApp.ui->GetEditText(pak0Edit).c_str());
-    std::fprintf(file, "%s\n", theApp.ui->GetEditText(folderEdit).c_str());
+    std::fprintf(file, "%s\n", pak0Path.c_str());
+    std::fprintf(file, "%s\n", installFolder.c_str());
     std::fputs(showMessage ? "message" : "informed", file);
     bool written = std::fflush(file) == 0;
     std::fclose(file);

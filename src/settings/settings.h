@@ -1,13 +1,17 @@
 #pragma once
-#include <windows.h>
+#include <string>
 
-// "settings.cfg": the two paths and whether the catalogue message was shown.
+// "settings.cfg" in the current folder: the two paths and whether the
+// catalogue message was shown. The window moves the paths to and from its
+// edit boxes.
 class CSettings {
 public:
+    // Reads the file; without one, the paths are the usual places of the game
+    // and showMessage is set. False when there is no file to read.
     bool Load();
-    bool Save();
+    bool Save() const;
 
-    HWND pak0Edit = nullptr;
-    HWND folderEdit = nullptr;
+    std::string pak0Path;
+    std::string installFolder;
     bool showMessage = false;
 };

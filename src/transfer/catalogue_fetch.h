@@ -25,10 +25,10 @@ struct CatalogueMirrors {
 // The mirrors built into the program.
 CatalogueMirrors BuiltInMirrors();
 
-// Downloads the catalogue into theApp.catalogueText from the first mirror
-// whose text parses, and fills the tree. False when the user declines to
-// retry, or when `stop` ends it.
-bool FetchCatalogue(const CatalogueMirrors& mirrors, const StopRequest& stop);
+// Downloads the catalogue from mirror `index` (0 to 2) into `text`, which
+// it empties first, on a handle of its own, and logs how it went. libcurl's
+// code: 0 when the whole text came.
+int FetchCatalogue(const CatalogueMirrors& mirrors, int index, std::string& text, const StopRequest& stop);
 
 // libcurl write callback: appends the whole block to the std::string `target`
 // (refuses it once the text would pass kMaxCatalogueBytes).

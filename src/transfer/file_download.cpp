@@ -3,12 +3,8 @@
 #include <vector>
 #include <windows.h>
 
-#include "core/application.h"
-#include "core/file_handle.h"
-#include "core/file_names.h"
+#include "core/file_system.h"
 #include "core/log.h"
-#include "core/progress.h"
-#include "core/window_operations.h"
 #include "transfer/easy_handle.h"
 #include "transfer/file_write.h"
 #include "transfer/resume_transfer.h"
@@ -53,31 +49,32 @@ int FinishAttempt(int code, DownloadTarget& target)
     return code;
 }
 
-// The file from one URL. A fresh attempt starts from the first byte; while an
-// attempt breaks off having brought new data, the same handle asks for the
-// rest. A server that cannot give the rest of the same file gets one more
-// fresh attempt, without resuming. True when the file came whole.
-bool DownloadFrom(const TransferRequest& request, DownloadTarget& target, const ProgressMark& firstByte,
+// The file from one URL. A fresh attempt starts from the first byte, on a
+// handle of its own; while an attempt breaks off having brought new data,
+// the same handle asks for the rest. A server that cannot give the rest of
+// the same file gets one more fresh attempt, without resuming. True when the
+// file came whole.
+bool DownloadFrom(const TransferRequest& request, DownloadTarget& target, const DownloadReport& report,
                   const StopRequest& stop)
 {
-    CApplication& app = theApp;
     for (bool mayResume = true;;) {
         // What an earlier attempt wrote is thrown away, and uncounted.
         CloseTarget(target);
-        ReturnToMark(firstByte);
-        app.transfer.reset(new CEasyHandle);
-        ApplyTransferRecipe(*app.transfer, request);
-        app.ui->SetStatus("Connecting ... (" + app.currentItemName + ")");
+        target.bytes = 0;
+        if (report.startingAnew)
+            report.startingAnew();
+        CEasyHandle transfer;
+        ApplyTransferRecipe(transfer, request);
         theLog.WriteFormatted("Connecting to: %s", request.url.c_str());
-        int code = PerformTransfer(*app.transfer);
-        std::optional<uint64_t> length = AnswerLength(*app.transfer);
+        int code = PerformTransfer(transfer);
+        std::optional<uint64_t> length = AnswerLength(transfer);
 
         bool startAnew = false;
         uint64_t resumedAt = 0;
-        while (mayResume && length && BrokeOff(code) && !stop && TargetLength(target) > resumedAt) {
-            resumedAt = TargetLength(target);
-            theLog.WriteFormatted("Connecting error: %i (%i)", code, static_cast<int>(app.itemBytes));
-            ResumeResult resumed = ResumeTransfer(*app.transfer, resumedAt, *length);
+        while (mayResume && length && BrokeOff(code) && !stop && target.file && target.bytes > resumedAt) {
+            resumedAt = target.bytes;
+            theLog.WriteFormatted("Connecting error: %i (%i)", code, static_cast<int>(target.bytes));
+            ResumeResult resumed = ResumeTransfer(transfer, resumedAt, *length);
             code = resumed.code;
             if (code == kRangeRefused || resumed.fileChanged) {
                 theLog.WriteLine(resumed.fileChanged ? "File changed." : "Range error");
@@ -92,54 +89,39 @@ bool DownloadFrom(const TransferRequest& request, DownloadTarget& target, const 
 
         code = FinishAttempt(code, target);
         if (code == 0) {
-            theLog.WriteFormatted("Downloading complete ! (%i)", static_cast<int>(app.itemBytes));
+            theLog.WriteFormatted("Downloading complete ! (%i)", static_cast<int>(target.bytes));
             return true;
         }
-        theLog.WriteFormatted("Connecting error: %i (%i)", code, static_cast<int>(app.itemBytes));
+        theLog.WriteFormatted("Connecting error: %i (%i)", code, static_cast<int>(target.bytes));
         return false;
     }
 }
 
 }  // namespace
 
-std::optional<uint64_t> FileSizeOf(const std::string& path)
+DownloadOutcome DownloadFile(const std::string& urlLine, const std::string& localPath, uint32_t declaredSize,
+                             const DownloadReport& report, const StopRequest& stop)
 {
-    CFileHandle file = OwnHandle(
-        CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file)
-        return std::nullopt;
-    LARGE_INTEGER size;
-    if (!GetFileSizeEx(file.get(), &size))
-        return std::nullopt;
-    return static_cast<uint64_t>(size.QuadPart);
-}
-
-DownloadOutcome DownloadFile(const std::string& urlLine, const std::string& localPath, const StopRequest& stop)
-{
-    CApplication& app = theApp;
-    app.itemIsArchive = IsArchiveName(app.currentItemName);
-
     // Only a file that is there with its declared size counts: a missing
     // file declared with size 0 is fetched like any other.
     std::optional<uint64_t> onDisk = FileSizeOf(localPath);
     theLog.WriteFormatted("Is file ? (%i)", static_cast<int>(onDisk.value_or(0)));
-    if (onDisk && *onDisk == app.itemSize) {
+    if (onDisk && *onDisk == declaredSize) {
         theLog.WriteLine("File already downloaded.");
-        AddReceived(app.itemSize);
         return DownloadOutcome::present;
     }
 
-    DownloadTarget target = {localPath.c_str(), nullptr};
+    DownloadTarget target = {localPath.c_str()};
+    target.received = report.received;
     // The request's own limits are those of a file: 5 s of silence, and an
     // error answer fails.
     TransferRequest request;
     request.write = WriteToFile;
     request.target = &target;
     request.stop = &stop;
-    const ProgressMark firstByte = MarkProgress();
     for (const std::string& url : SplitUrls(urlLine)) {
         request.url = url;
-        if (DownloadFrom(request, target, firstByte, stop))
+        if (DownloadFrom(request, target, report, stop))
             return DownloadOutcome::transferred;
         // The window is closing: no further URL, the run is over.
         if (stop)

@@ -1,9 +1,10 @@
 #pragma once
 #include <cstdint>
-#include <optional>
+#include <functional>
 #include <string>
 
 #include "core/workers.h"
+#include "transfer/file_write.h"
 
 enum class DownloadOutcome {
     present,      // already on disk with its declared size; nothing was fetched
@@ -11,14 +12,19 @@ enum class DownloadOutcome {
     failed,       // every URL failed, or the stop request ended the attempt
 };
 
-// The size of the file at `path`; nothing when it cannot be opened.
-std::optional<uint64_t> FileSizeOf(const std::string& path);
+// What a file download tells its caller as it goes, for the caller to show.
+struct DownloadReport {
+    // An attempt starts the file from its first byte: what earlier attempts
+    // brought is no longer part of it.
+    std::function<void()> startingAnew;
+    ReceivedCallback received;
+};
 
-// Downloads the current file of the run (theApp.itemSize, itemBytes and
-// currentItemName set by the caller) to `localPath`, trying the URLs of
-// `urlLine` (separated by single spaces) in order, each with a fresh handle.
-// An attempt that breaks off after bringing data is resumed from where it
-// broke off, on the same handle; every byte of the file is counted once.
-// An error answer of the server is a failed attempt: its page is never stored.
-DownloadOutcome DownloadFile(const std::string& urlLine, const std::string& localPath,
-                             const StopRequest& stop);
+// Downloads the file of one catalogue record to `localPath`, unless it is
+// there with `declaredSize` already, trying the URLs of `urlLine` (separated
+// by single spaces) in order, each with a fresh handle. An attempt that
+// breaks off after bringing data is resumed from where it broke off, on the
+// same handle. An error answer of the server is a failed attempt: its page
+// is never stored.
+DownloadOutcome DownloadFile(const std::string& urlLine, const std::string& localPath, uint32_t declaredSize,
+                             const DownloadReport& report, const StopRequest& stop);

@@ -2,18 +2,25 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <functional>
+
+// Told of every block written to a file, with its size in bytes.
+using ReceivedCallback = std::function<void(uint32_t bytes)>;
 
 // Where a file transfer writes: the local path (owned by the caller, alive
-// for the whole transfer) and the file, opened when the first data arrive.
+// for the whole transfer), the file, opened when the first data arrive, the
+// bytes written to it, and who is told of each block (nobody when empty).
 struct DownloadTarget {
     const char* path;
-    FILE* file;
+    FILE* file = nullptr;
+    uint64_t bytes = 0;
+    ReceivedCallback received;
 };
 
 // libcurl write callback of every file transfer (items and the update):
-// creates `path` on the first block, writes the block, feeds the progress
-// bars and shows "Downloading <currentItemName>". A short count (the file
-// cannot be created or written) ends the transfer with libcurl's code 23.
+// creates `path` on the first block, writes the block and tells the
+// target's `received`. A short count (the file cannot be created or
+// written) ends the transfer with libcurl's code 23.
 size_t WriteToFile(char* data, size_t size, size_t count, void* target);
 
 // Creates (or empties) the target's file unless it is open already; false
@@ -24,6 +31,3 @@ bool OpenTarget(DownloadTarget& target);
 // the file anew from its first byte. False when what was still buffered
 // could not be written.
 bool CloseTarget(DownloadTarget& target);
-
-// The bytes written to the target's open file so far; 0 when none is open.
-uint64_t TargetLength(DownloadTarget& target);

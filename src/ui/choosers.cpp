@@ -7,6 +7,7 @@
 
 #include "core/application.h"
 #include "core/com_initialization.h"
+#include "core/program_folder.h"
 #include "core/window_operations.h"
 
 void ChoosePak0File()
@@ -23,7 +24,7 @@ void ChoosePak0File()
     if (GetOpenFileNameA(&dialog))
         theApp.ui->SetEditText(theApp.pak0Edit, path);
     // The dialog may have moved the current directory.
-    theApp.EnterProgramFolder();
+    EnterProgramFolder();
 }
 
 void ChooseInstallFolder()

@@ -4,7 +4,9 @@
 #include <commctrl.h>
 
 #include "core/application.h"
+#include "core/window_operations.h"
 #include "settings/settings.h"
+#include "ui/win32_window_operations.h"
 
 namespace {
 
@@ -89,8 +91,6 @@ void CreateAllControls()
 
     app.pak0Edit = CreateChild("edit", nullptr, ES_AUTOHSCROLL, 2, 110, 350, 18, 107, WS_EX_CLIENTEDGE);
     app.folderEdit = CreateChild("edit", nullptr, ES_AUTOHSCROLL, 2, 156, 350, 18, 108, WS_EX_CLIENTEDGE);
-    app.settings->pak0Edit = app.pak0Edit;
-    app.settings->folderEdit = app.folderEdit;
 
     app.statusLabel = CreateChild("static", "", SS_LEFT, 2, 206, 300, 18, 10);
     app.bannerImage = CreateChild("static", "", SS_BITMAP, 2, 2, 350, 75, 10);
@@ -98,9 +98,6 @@ void CreateAllControls()
     SendMessageA(app.bannerImage, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(banner));
 
     app.shortcutsButton = CreateButton("6. Create shortcuts on your desktop", 0, 354, 333, 270, 23, 0);
-
-    app.itemSize = 0;
-    app.itemBytes = 0;
 
     SendMessageA(app.pak0Edit, EM_LIMITTEXT, 260, 0);
     SendMessageA(app.folderEdit, EM_LIMITTEXT, 260, 0);
@@ -116,5 +113,10 @@ void CreateAllControls()
     SetButtonIcon(app.superHudButton, 305);
     SetButtonIcon(app.gameScannerButton, 306);
 
+    AcceptWorkerMessages(app.statusLabel);
+    AcceptWorkerMessages(app.itemTree);
+
     app.settings->Load();
+    app.ui->SetEditText(app.pak0Edit, app.settings->pak0Path);
+    app.ui->SetEditText(app.folderEdit, app.settings->installFolder);
 }

@@ -2,8 +2,9 @@
 
 #include <vector>
 
-#include "core/application.h"
 #include "catalogue/catalogue.h"
+#include "catalogue/items_scan.h"
+#include "core/application.h"
 #include "core/window_operations.h"
 
 namespace {
@@ -50,6 +51,26 @@ void SetWholeTree(int state)
 }
 
 }  // namespace
+
+// The nodes reach the tree in one batch; the stack and the marks become
+// tree handles.
+bool ParseItems(CCatalogue& catalogue, CWindowOperations& window)
+{
+    catalogue.parentStack.assign(1, nullptr);
+    ItemsTree tree;
+    if (!ScanItems(catalogue, tree))
+        return false;
+    std::vector<HTREEITEM> handles = window.InsertNodes(tree.nodes);
+    auto handleOf = [&](int index) {
+        return index >= 0 && static_cast<size_t>(index) < handles.size() ? handles[index] : nullptr;
+    };
+    catalogue.parentStack.clear();
+    for (int index : tree.parents)
+        catalogue.parentStack.push_back(handleOf(index));
+    for (int index : tree.marked)
+        catalogue.preChecked.push_back(handleOf(index));
+    return true;
+}
 
 void CheckSubtree(HTREEITEM node) { SetSubtree(node, kChecked); }
 void UncheckSubtree(HTREEITEM node) { SetSubtree(node, kUnchecked); }

@@ -2,6 +2,14 @@
 #include <windows.h>
 #include <commctrl.h>
 
+class CCatalogue;
+class CWindowOperations;
+
+// Builds the window's item tree from the catalogue's items block, and keeps
+// the handles of the marked nodes and of the parent stack in the catalogue.
+// False, with nothing inserted, when the text holds no "<items>".
+bool ParseItems(CCatalogue& catalogue, CWindowOperations& window);
+
 // Check-box behaviour of the item tree.
 void CheckSubtree(HTREEITEM node);
 void UncheckSubtree(HTREEITEM node);

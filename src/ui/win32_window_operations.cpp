@@ -93,17 +93,10 @@ LRESULT CALLBACK ControlProcedure(HWND control, UINT message, WPARAM wParam, LPA
     return CallWindowProcA(original, control, message, wParam, lParam);
 }
 
-// Lets a control take the messages above from workers: its own procedure
-// stays behind ours.
-bool AcceptWorkerMessages(HWND control)
+// Set when the control was made; a control without it is sent nothing of ours.
+bool TakesWorkerMessages(HWND control)
 {
-    if (GetPropA(control, kControlProcedureProperty))
-        return true;
-    auto original = reinterpret_cast<HANDLE>(GetWindowLongPtrA(control, GWLP_WNDPROC));
-    if (!original || !SetPropA(control, kControlProcedureProperty, original))
-        return false;
-    SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ControlProcedure));
-    return true;
+    return GetPropA(control, kControlProcedureProperty) != nullptr;
 }
 
 bool OnWindowThread(HWND control)
@@ -115,7 +108,7 @@ bool OnWindowThread(HWND control)
 // for the window thread; false when it could not be.
 bool PostText(HWND control, const std::string& text)
 {
-    if (!AcceptWorkerMessages(control))
+    if (!TakesWorkerMessages(control))
         return false;
     std::unique_ptr<std::string> copy(new std::string(text));
     if (!PostMessageA(control, kShowText, 0, reinterpret_cast<LPARAM>(copy.get())))
@@ -125,6 +118,17 @@ bool PostText(HWND control, const std::string& text)
 }
 
 }  // namespace
+
+bool AcceptWorkerMessages(HWND control)
+{
+    if (TakesWorkerMessages(control))
+        return true;
+    auto original = reinterpret_cast<HANDLE>(GetWindowLongPtrA(control, GWLP_WNDPROC));
+    if (!original || !SetPropA(control, kControlProcedureProperty, original))
+        return false;
+    SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ControlProcedure));
+    return true;
+}
 
 void CWin32WindowOperations::SetStatus(const std::string& text)
 {
@@ -266,7 +270,7 @@ std::vector<HTREEITEM> CWin32WindowOperations::InsertNodes(const std::vector<New
     TreeBatch batch = {this, &nodes, &handles};
     if (OnWindowThread(Tree()))
         InsertBatch(Tree(), batch);
-    else if (AcceptWorkerMessages(Tree()))
+    else if (TakesWorkerMessages(Tree()))
         SendMessageA(Tree(), kInsertBatch, 0, reinterpret_cast<LPARAM>(&batch));
     else
         handles = CWindowOperations::InsertNodes(nodes);
@@ -275,7 +279,7 @@ std::vector<HTREEITEM> CWin32WindowOperations::InsertNodes(const std::vector<New
 
 std::vector<TreeNodeState> CWin32WindowOperations::ReadAllNodes()
 {
-    if (!Tree() || OnWindowThread(Tree()) || !AcceptWorkerMessages(Tree()))
+    if (!Tree() || OnWindowThread(Tree()) || !TakesWorkerMessages(Tree()))
         return CWindowOperations::ReadAllNodes();
     std::vector<TreeNodeState> states;
     TreeWalk walk;

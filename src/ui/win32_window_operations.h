@@ -2,6 +2,11 @@
 #include "core/window_operations.h"
 #include "ui/paced_control.h"
 
+// Lets a control take a worker's batches and texts in one message each: its
+// own procedure stays behind ours. Done once, on the window thread, when the
+// control is made (the status line and the tree).
+bool AcceptWorkerMessages(HWND control);
+
 // Window operations on the real controls held by theApp. Workers call them
 // from their own threads; SendMessage makes each one synchronous.
 class CWin32WindowOperations : public CWindowOperations {

@@ -3,7 +3,6 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "core/application.h"
 #include "core/com_initialization.h"
 #include "core/log.h"
 #include "core/window_operations.h"
@@ -29,9 +28,9 @@ void WaitForProcessOf(HWND window)
 
 }  // namespace
 
-int StartNewRelease(const char* path)
+int StartNewRelease(const char* path, CWindowOperations& window, const std::string& ownTitle)
 {
-    theApp.ui->SetTitle(kHandOverTitle);
+    window.SetTitle(kHandOverTitle);
     // The new instance starts log.txt afresh.
     theLog.Close();
     InitializeComOnThisThread();
@@ -39,7 +38,7 @@ int StartNewRelease(const char* path)
     if (result > 32)
         return 0;
     theLog.Reopen();
-    theApp.ui->SetTitle(theApp.title);
+    window.SetTitle(ownTitle);
     return static_cast<int>(result);
 }
 

@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
+#include "catalogue/catalogue_header.h"
 #include "catalogue/scan_number.h"
-#include "core/application.h"
 #include "core/log.h"
 #include "core/progress.h"
 #include "core/version.h"
@@ -26,52 +26,54 @@ bool IsNewer(int major, int minor, int patch)
 }
 
 // The bar shows no half download once this version goes on.
-void TellUpdateFailed()
+void TellUpdateFailed(CProgress& progress, CWindowOperations& window)
 {
-    ResetItemProgress();
-    theApp.ui->ShowMessage(nullptr, "Can't update Quake3 Tavrin !", "Q3 Tavrin", MB_OK);
+    progress.ResetItemProgress();
+    window.ShowMessage(nullptr, "Can't update Quake3 Tavrin !", "Q3 Tavrin", MB_OK);
 }
 
 }  // namespace
 
-bool CheckForUpdate(int major, int minor, int patch, const std::string& updateUrl,
-                    const std::string& updateSizeLine)
+bool CheckForUpdate(const CatalogueHeader& header, CWindowOperations& window, const std::string& ownTitle,
+                    const StopRequest& stop)
 {
-    if (!IsNewer(major, minor, patch)) {
+    const CatalogueVersion& version = header.version;
+    if (!IsNewer(version.major, version.minor, version.patch)) {
         theLog.WriteLine("No update avaliable");
         return false;
     }
-    theLog.WriteFormatted("Updating to %i.%i%i", major, minor, patch);
-    theApp.ui->SetStatus("Updating");
-    theLog.WriteFormatted("Update from: %s", updateUrl.c_str());
+    theLog.WriteFormatted("Updating to %i.%i%i", version.major, version.minor, version.patch);
+    window.SetStatus("Updating");
+    theLog.WriteFormatted("Update from: %s", header.updateUrl.c_str());
 
     int size = 0;
-    ScanNumber(updateSizeLine, size);
-    theApp.itemSize = size > 0 ? static_cast<uint32_t>(size) : 0;  // no size, no bar
-    theApp.itemBytes = 0;
-    theApp.itemIsArchive = false;
-    theApp.currentItemName = "update";
+    ScanNumber(header.updateSizeLine, size);
+    CProgress progress(window);
+    progress.itemSize = size > 0 ? static_cast<uint32_t>(size) : 0;  // no size, no bar
+    ReceivedCallback received = [&progress, &window](uint32_t bytes) {
+        progress.AddReceived(bytes);
+        window.SetStatus("Downloading update");
+    };
     // A catalogue saved with CR LF line ends keeps a CR on the URL, which
     // libcurl refuses (code 3).
-    std::string url = updateUrl;
+    std::string url = header.updateUrl;
     if (!url.empty() && url.back() == '\r')
         url.pop_back();
-    int code = DownloadUpdate(*theApp.transfer, url, kUpdateFile, theApp.itemSize, theApp.stopRequested);
+    int code = DownloadUpdate(url, kUpdateFile, progress.itemSize, received, stop);
     if (code != 0) {
         // A stop means the user is closing the window: nothing to tell.
         if (code != kTransferStopped)
-            TellUpdateFailed();
+            TellUpdateFailed(progress, window);
         theLog.WriteFormatted("Update failure (%i).", code);
         return false;
     }
 
-    int startError = StartNewRelease(kUpdateFile);
+    int startError = StartNewRelease(kUpdateFile, window, ownTitle);
     if (startError != 0) {
-        TellUpdateFailed();
+        TellUpdateFailed(progress, window);
         theLog.WriteFormatted("Update start failure (%i).", startError);
         DeleteFileA(kUpdateFile);
         return false;
     }
-    theApp.RequestQuit(0);
     return true;
 }

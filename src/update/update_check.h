@@ -1,7 +1,15 @@
 #pragma once
 #include <string>
 
-// Compares the catalogue's version with our own; true only when a newer
-// release was downloaded and started.
-bool CheckForUpdate(int major, int minor, int patch, const std::string& updateUrl,
-                    const std::string& updateSizeLine);
+#include "core/workers.h"
+
+struct CatalogueHeader;
+class CWindowOperations;
+
+// Compares the catalogue's version with our own and, for a newer one,
+// downloads and starts it, showing the download on the upper bar. When the
+// release cannot be had, the user is told in `window` and this instance,
+// titled `ownTitle`, goes on. True only when a newer release was started:
+// this instance is then to end.
+bool CheckForUpdate(const CatalogueHeader& header, CWindowOperations& window, const std::string& ownTitle,
+                    const StopRequest& stop);

@@ -1,42 +1,44 @@
 #include "update/update_download.h"
 
-#include <fstream>
 #include <windows.h>
 
-#include "transfer/file_write.h"
+#include "core/file_system.h"
+#include "transfer/easy_handle.h"
 #include "transfer/transfer_recipe.h"
 
 namespace {
 
 int CheckProgramFile(const char* path, uint32_t size)
 {
-    std::ifstream file(path, std::ios::binary | std::ios::ate);
-    std::streamoff length = file.tellg();
-    file.seekg(0);
+    CFileHandle file = OwnHandle(
+        CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     char start[2] = {};
-    file.read(start, sizeof start);
-    if (!file || start[0] != 'M' || start[1] != 'Z')
+    DWORD got = 0;
+    if (!file || !ReadFile(file.get(), start, sizeof start, &got, nullptr) || got != sizeof start ||
+        start[0] != 'M' || start[1] != 'Z')
         return kUpdateNotAProgram;
-    if (size > 0 && length != size)
+    if (size > 0 && FileSizeOf(path) != uint64_t{size})
         return kUpdateWrongSize;
     return 0;
 }
 
 }  // namespace
 
-int DownloadUpdate(CEasyHandle& handle, const std::string& url, const char* path, uint32_t size,
+int DownloadUpdate(const std::string& url, const char* path, uint32_t size, const ReceivedCallback& received,
                    const StopRequest& stop)
 {
     // An older file there would otherwise pass for what this transfer sent.
     DeleteFileA(path);
-    DownloadTarget target = {path, nullptr};
+    DownloadTarget target = {path};
+    target.received = received;
     TransferRequest request;
     request.url = url;
     request.write = WriteToFile;
     request.target = &target;
     request.stop = &stop;
-    ApplyTransferRecipe(handle, request);
-    int code = PerformTransfer(handle);
+    CEasyHandle transfer;
+    ApplyTransferRecipe(transfer, request);
+    int code = PerformTransfer(transfer);
     CloseTarget(target);
     if (code == 0)
         code = CheckProgramFile(path, size);

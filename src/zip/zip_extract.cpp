@@ -2,7 +2,7 @@
 #include <new>
 #include <string>
 
-#include "zip/zip_folders.h"
+#include "core/file_system.h"
 #include "zip/zip_names.h"
 #include "zip/zip_password.h"
 #include "zip/zip_reader.h"
@@ -19,29 +19,32 @@ const FILETIME* TimeOrNone(const FILETIME& time)
     return time.dwLowDateTime == 0 && time.dwHighDateTime == 0 ? nullptr : &time;
 }
 
+// `target` as the file system sees it: a relative one below the folder that
+// was current when the archive was opened.
+std::string FullTarget(const ZipReader* reader, const std::string& target)
+{
+    return IsAbsolute(target.c_str()) ? target : std::string(reader->baseDirectory) + target;
+}
+
 ZipResult MakeFolderEntry(const ZipReader* reader, const char* target)
 {
-    const char* base = IsAbsolute(target) ? nullptr : reader->baseDirectory;
-    // Checked whole first, so that no parent is made for a folder that cannot be.
-    if ((base ? std::strlen(base) : 0) + std::strlen(target) >= MAX_PATH)
-        return zipCannotOpenFile;
-    return MakeDirectoryChain(base, target) ? zipOk : zipCannotOpenFile;
+    return MakeFolderWithParents(FullTarget(reader, target)) ? zipOk : zipCannotOpenFile;
 }
 
 // Under Wine each folder test costs as much as a small file, so the folders
 // are made only when the file cannot be created without them.
-HANDLE CreateTarget(const std::string& path, DWORD attributes)
+CFileHandle CreateTarget(const std::string& path, DWORD attributes)
 {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, attributes, nullptr);
     if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS)
-        return file;
+        return OwnHandle(file);
     // Windows refuses to replace a read-only file; Wine run as root would not.
     DWORD existing = GetFileAttributesA(path.c_str());
     if (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_READONLY)) {
         SetLastError(ERROR_ACCESS_DENIED);
-        return INVALID_HANDLE_VALUE;
+        return nullptr;
     }
-    return CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr);
+    return OwnHandle(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr));
 }
 
 ZipResult CopyEntry(ZipReader* reader, HANDLE file)
@@ -83,25 +86,22 @@ ZipResult CopyEntry(ZipReader* reader, HANDLE file)
 
 ZipResult ExtractFileEntry(ZipReader* reader, const ZipEntryInfo& entry, const char* target)
 {
-    const char* fileName = AfterLastSeparator(target);
-    std::string folder(target, fileName);
-    bool absolute = IsAbsolute(folder.c_str());
-    std::string path = (absolute ? std::string() : std::string(reader->baseDirectory)) + folder + fileName;
+    std::string path = FullTarget(reader, target);
     // A path cut to fit would name another file.
     if (path.size() >= MAX_PATH)
         return zipCannotOpenFile;
-    HANDLE file = CreateTarget(path, entry.attributes);
-    if (file == INVALID_HANDLE_VALUE && GetLastError() == ERROR_PATH_NOT_FOUND) {
-        MakeDirectoryChain(absolute ? nullptr : reader->baseDirectory, folder.c_str());
+    CFileHandle file = CreateTarget(path, entry.attributes);
+    size_t nameStart = NameStart(path);
+    if (!file && GetLastError() == ERROR_PATH_NOT_FOUND && nameStart > 0) {
+        MakeFolderWithParents(path.substr(0, nameStart - 1));
         file = CreateTarget(path, entry.attributes);
     }
-    if (file == INVALID_HANDLE_VALUE)
+    if (!file)
         return zipCannotOpenFile;
-    ZipResult result = CopyEntry(reader, file);
+    ZipResult result = CopyEntry(reader, file.get());
     if (result == zipOk)
-        SetFileTime(file, TimeOrNone(entry.creationTime), TimeOrNone(entry.accessTime),
+        SetFileTime(file.get(), TimeOrNone(entry.creationTime), TimeOrNone(entry.accessTime),
                     TimeOrNone(entry.modificationTime));
-    CloseHandle(file);
     return result;
 }
 

@@ -5,12 +5,9 @@
 #include <cstring>
 #include <string>
 
-namespace {
+#include "core/file_system.h"
 
-bool IsSeparator(char c)
-{
-    return c == '\\' || c == '/';
-}
+namespace {
 
 bool IsDotOrSpace(char c)
 {
@@ -54,7 +51,7 @@ const char* CleanEntryName(const char* name)
             cursor += 2;
             continue;
         }
-        if (IsSeparator(cursor[0])) {
+        if (IsPathSeparator(cursor[0])) {
             cursor += 1;
             continue;
         }
@@ -77,7 +74,7 @@ void TrimNameParts(char* name)
     const char* in = name;
     while (*in) {
         const char* end = in;
-        while (*end && !IsSeparator(*end))
+        while (*end && !IsPathSeparator(*end))
             ++end;
         const char* keep = end;
         while (keep > in && IsDotOrSpace(keep[-1]))

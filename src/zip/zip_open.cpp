@@ -1,6 +1,7 @@
 #include <climits>
 #include <new>
 
+#include "core/file_system.h"
 #include "zip/zip_reader.h"
 #include "zip/zip_source.h"
 
@@ -12,7 +13,7 @@ bool TakeBaseDirectory(char* base)
     // Room is needed for the separator that may be appended.
     if (length == 0 || length >= zipNameSize - 1)
         return false;
-    if (base[length - 1] != '\\' && base[length - 1] != '/') {
+    if (!IsPathSeparator(base[length - 1])) {
         base[length] = '/';
         base[length + 1] = '\0';
     }

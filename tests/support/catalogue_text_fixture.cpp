@@ -70,7 +70,7 @@ CatalogueTextTest::~CatalogueTextTest()
 void CatalogueTextTest::SetUp()
 {
     theLog.Close();
-    theLog.OpenFile();
+    theLog.Open();
     text.clear();
     *catalogue = CCatalogue();
     catalogue->sourceText = &text;

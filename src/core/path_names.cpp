@@ -1,4 +1,9 @@
-#include "core/file_names.h"
+#include "core/file_system.h"
+
+bool IsPathSeparator(char c)
+{
+    return c == '\\' || c == '/';
+}
 
 std::string FileNameOf(const std::string& text)
 {
@@ -9,6 +14,12 @@ std::string FileNameOf(const std::string& text)
 std::string FolderOf(const std::string& path)
 {
     return path.substr(0, path.rfind('\\'));
+}
+
+size_t NameStart(const std::string& path)
+{
+    size_t separator = path.find_last_of("\\/");
+    return separator == std::string::npos ? 0 : separator + 1;
 }
 
 bool IsArchiveName(const std::string& name)

@@ -1,0 +1,44 @@
+#include "app/install_command.h"
+
+#include <memory>
+
+#include "core/application.h"
+#include "core/window_operations.h"
+#include "install/install_run.h"
+
+namespace {
+
+// The run in progress; made and ended on the window thread only.
+std::unique_ptr<CInstallRun> activeRun;
+
+}  // namespace
+
+void StartInstallRun()
+{
+    if (activeRun)
+        return;
+    CApplication& app = theApp;
+    CWindowOperations& window = *app.ui;
+    // Locked at once, so that nothing reaches the run's paths or tree until
+    // the run's own start has locked them too.
+    window.DisableControls();
+    activeRun = std::make_unique<CInstallRun>(window, *app.catalogue, *app.settings, app.catalogueMessage,
+                                              app.mainWindow, app.stopRequested);
+    activeRun->pak0Path = window.GetEditText(app.pak0Edit);
+    activeRun->installPath = window.GetEditText(app.folderEdit);
+    CInstallRun* run = activeRun.get();
+    HWND mainWindow = app.mainWindow;
+    bool started = app.workers.Start([run, mainWindow] {
+        RunInstall(*run);
+        PostMessageA(mainWindow, kInstallRunEnded, 0, 0);
+    });
+    if (!started) {
+        activeRun.reset();
+        window.EnableControls();
+    }
+}
+
+void EndInstallRun()
+{
+    activeRun.reset();
+}

@@ -1,0 +1,12 @@
+#pragma once
+#include <windows.h>
+
+// Posted to the main window by an install thread as its last act.
+constexpr UINT kInstallRunEnded = WM_APP + 0x10;
+
+// The Install button: starts a run with the paths in the edit boxes, unless
+// one is running already (a second click, queued or made during the run's
+// last message box, does nothing).
+void StartInstallRun();
+// The run's thread has done its last work: the next click may start another.
+void EndInstallRun();

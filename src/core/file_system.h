@@ -1,0 +1,37 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+// Files, folders and the parts of their paths: the one place where the
+// program asks the file system, so every subsystem asks it the same way.
+// The name helpers touch no file and build natively too.
+
+bool IsPathSeparator(char c);  // "\" or "/"
+// The text after the last "/" of a URL or path; the whole text when it has none.
+std::string FileNameOf(const std::string& text);
+// The text before the last backslash of a path; the whole text when it has none.
+std::string FolderOf(const std::string& path);
+// Where the name in `path` begins: after its last "\" or "/", 0 without one.
+size_t NameStart(const std::string& path);
+// True when the name holds ".zip" or ".ZIP" anywhere (".Zip" does not count).
+bool IsArchiveName(const std::string& name);
+
+struct FileHandleCloser {
+    void operator()(void* handle) const;
+};
+// An open file, closed with its owner; null stands for a failed open.
+using CFileHandle = std::unique_ptr<void, FileHandleCloser>;
+// What CreateFileA returned, with its failure value turned into null.
+CFileHandle OwnHandle(void* handle);
+
+// The size of the file at `path`; nothing when there is no such file.
+std::optional<uint64_t> FileSizeOf(const std::string& path);
+// Makes the last folder of `path` (its parents must be there). True when
+// the folder is there afterwards.
+bool MakeFolder(const std::string& path);
+// Makes the folder and every missing folder above it; a relative path is
+// taken from the current folder. True when the folder is there afterwards;
+// false also for a path of 260 bytes or more, which is never cut to fit.
+bool MakeFolderWithParents(const std::string& path);
