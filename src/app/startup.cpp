@@ -63,17 +63,24 @@ bool OpenLog(CLog& log, CWindowOperations& window)
     return false;
 }
 
+bool ApplyCatalogueHeader(CWindowOperations& window, CApplication& app, const StopRequest& stop)
+{
+    CatalogueHeader header = ReadHeader(*app.catalogue);
+    if (!header.valid)
+        return false;
+    app.catalogueMessage += header.message;
+    if (!CheckForUpdate(header, window, app.title, stop))
+        return false;
+    app.RequestQuit(0);
+    return true;
+}
+
 bool LoadCatalogue(CWindowOperations& window, const CatalogueMirrors& mirrors, CApplication& app,
                    const StopRequest& stop)
 {
     if (!FetchFromMirrors(window, mirrors, app, stop))
         return false;
-    CatalogueHeader header = ReadHeader(*app.catalogue);
-    if (header.valid) {
-        app.catalogueMessage += header.message;
-        if (CheckForUpdate(header, window, app.title, stop))
-            app.RequestQuit(0);
-    }
+    ApplyCatalogueHeader(window, app, stop);
     window.SetStatus("");
     return true;
 }

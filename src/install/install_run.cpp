@@ -47,8 +47,9 @@ std::string FileFolder(const std::string& installPath, const std::string& record
     return folder;
 }
 
-// The download's progress on the run's bars and status line.
-DownloadReport ReportTo(CInstallRun& run)
+}  // namespace
+
+DownloadReport DownloadReportOf(CInstallRun& run)
 {
     CProgress& progress = run.progress;
     CWindowOperations& window = run.window;
@@ -65,6 +66,8 @@ DownloadReport ReportTo(CInstallRun& run)
     };
     return report;
 }
+
+namespace {
 
 // Downloads one file of an item and unpacks it when it is an archive.
 // False when the file was not obtained.
@@ -84,7 +87,7 @@ bool InstallFile(CInstallRun& run, const std::string& itemName, const std::strin
     progress.itemIsArchive = IsArchiveName(run.currentItemName);
     std::string localPath = folder + run.currentItemName;
 
-    DownloadOutcome downloaded = DownloadFile(urlLine, localPath, progress.itemSize, ReportTo(run), run.stop);
+    DownloadOutcome downloaded = DownloadFile(urlLine, localPath, progress.itemSize, DownloadReportOf(run), run.stop);
     if (downloaded == DownloadOutcome::present)
         progress.AddReceived(progress.itemSize);
     if (downloaded != DownloadOutcome::transferred)

@@ -38,6 +38,11 @@ public:
     bool someItemFailed = false;
 };
 
+struct DownloadReport;
+// What a file download of the run reports, shown on the run's bars and
+// status line, the bytes of a file started anew counted once.
+DownloadReport DownloadReportOf(CInstallRun& run);
+
 // Body of an install thread: copy pak0.pk3, download and unpack every
 // checked item, report, and show the catalogue message once.
 void RunInstall(CInstallRun& run);

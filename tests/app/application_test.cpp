@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "core/application.h"
+#include "core/program_folder.h"
 #include "app/window_procedure.h"
 #include "support/app_fixture.h"
 #include "support/memory_window_operations.h"
@@ -80,7 +81,7 @@ TEST(EnterProgramFolder, MakesTheExecutablesFolderCurrentWithoutTrailingBackslas
     char before[MAX_PATH];
     GetCurrentDirectoryA(sizeof before, before);
     SetCurrentDirectoryA("C:\\");
-    theApp.EnterProgramFolder();
+    EnterProgramFolder();
     char now[MAX_PATH];
     GetCurrentDirectoryA(sizeof now, now);
     SetCurrentDirectoryA(before);

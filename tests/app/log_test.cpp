@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include "app/startup.h"
 #include "core/log.h"
 #include "support/memory_window_operations.h"
 #include "support/test_folder.h"
@@ -77,7 +78,7 @@ TEST(Log, AnUnwritableLogShowsTheLogBoxOnceAndTheRunGoesOnWithoutLog)
     CreateDirectoryA("log.txt", nullptr);
     CMemoryWindowOperations window;
     CLog log;
-    EXPECT_FALSE(log.Open());
+    EXPECT_FALSE(OpenLog(log, window));
     log.WriteLine("nothing");
     log.WriteFormatted("%i", 1);
     ASSERT_EQ(window.shownMessages.size(), 1u);

@@ -7,13 +7,16 @@ namespace {
 
 // The header as the start-up takes it: the message kept in theApp, the
 // version handed to the update check.
-class ApplyHeaderTest : public CatalogueTest {};
+class ApplyHeaderTest : public CatalogueTest {
+protected:
+    StopRequest stop{false};
+};
 
 TEST_F(ApplyHeaderTest, KeepsTheMessageAndRunsTheUpdateCheck)
 {
     Load(Lines({"v2.0.4", "http://127.0.0.1:47001/Tavrin.exe", "1000", "<message>", "Hello.",
                 "Second line.", "</message>", "<items>"}));
-    EXPECT_FALSE(ApplyCatalogueHeader());
+    EXPECT_FALSE(ApplyCatalogueHeader(window, theApp, stop));
     EXPECT_EQ(theApp.catalogueMessage, "Hello.\nSecond line.\n");
     EXPECT_EQ(LogText(), "\n--== Parsing header of config ==--\n"
                          "\nChecking message\n"
@@ -32,17 +35,15 @@ TEST_F(ApplyHeaderTest, TheVersionReachesTheUpdateCheck)
         {"v2.0.5", false}, {"v2.0.010", false}, {"v2.1.0", false}, {"v3.0.0", false},
     };
     // A newer release is asked of a port where nothing listens, through a
-    // transfer handle as the start-up leaves one.
+    // real transfer.
     std::string refused = RefusedUrl();
     for (const Case& c : cases) {
         SetUp();
         StartTransferLibrary();
-        theApp.transfer.reset(new CEasyHandle);
         Load(Lines({c.versionLine, refused, "1", "<message>", "</message>"}));
-        EXPECT_FALSE(ApplyCatalogueHeader());
+        EXPECT_FALSE(ApplyCatalogueHeader(window, theApp, stop));
         EXPECT_EQ(LogText().find("No update avaliable") != std::string::npos, c.current)
             << c.versionLine;
-        theApp.transfer.reset();
         EndTransferLibrary();
     }
 }
@@ -61,7 +62,7 @@ TEST_F(ApplyHeaderTest, MalformedHeadersAnnounceNoUpdate)
     for (const std::string& loaded : texts) {
         SetUp();
         Load(loaded);
-        EXPECT_FALSE(ApplyCatalogueHeader()) << loaded;
+        EXPECT_FALSE(ApplyCatalogueHeader(window, theApp, stop)) << loaded;
         EXPECT_NE(LogText().find("No update avaliable"), std::string::npos) << loaded;
     }
 }

@@ -1,4 +1,5 @@
 #include "support/catalogue_fixture.h"
+#include "ui/item_tree.h"
 #include "support/whole_file.h"
 #include "worked_example.h"
 
@@ -20,7 +21,7 @@ TEST_F(ParseItemsTest, TheWindowGetsTheScannedTree)
         Load(catalogueText);
         ItemsTree tree;
         ASSERT_TRUE(ScanItems(Catalogue(), tree));
-        ASSERT_TRUE(Catalogue().ParseItems());
+        ASSERT_TRUE(ParseItems(Catalogue(), window));
         EXPECT_EQ(OutlineWithMarks(), Outline(tree));
         ASSERT_EQ(Catalogue().preChecked.size(), tree.marked.size());
         for (size_t i = 0; i < tree.marked.size(); ++i)
@@ -31,12 +32,12 @@ TEST_F(ParseItemsTest, TheWindowGetsTheScannedTree)
 TEST_F(ParseItemsTest, TheParentStackHoldsTreeHandles)
 {
     Load(WorkedExample());
-    ASSERT_TRUE(Catalogue().ParseItems());
+    ASSERT_TRUE(ParseItems(Catalogue(), window));
     EXPECT_EQ(Catalogue().parentStack, std::vector<HTREEITEM>({nullptr}));
 
     SetUp();
     Load("<items>\n#G;\n!\n!\n#H;\n#I;\n");
-    ASSERT_TRUE(Catalogue().ParseItems());
+    ASSERT_TRUE(ParseItems(Catalogue(), window));
     ASSERT_EQ(Catalogue().parentStack.size(), 2u);
     EXPECT_EQ(window.NodeText(Catalogue().parentStack[0]), "H");
     EXPECT_EQ(window.NodeText(Catalogue().parentStack[1]), "I");
@@ -45,7 +46,7 @@ TEST_F(ParseItemsTest, TheParentStackHoldsTreeHandles)
 TEST_F(ParseItemsTest, NoItemsTagInsertsNothing)
 {
     Load("v2.0.4\nu\n1\n<message>\n</message>\n[a]\n");
-    EXPECT_FALSE(Catalogue().ParseItems());
+    EXPECT_FALSE(ParseItems(Catalogue(), window));
     EXPECT_EQ(window.Outline(), "");
     EXPECT_TRUE(Catalogue().preChecked.empty());
 }

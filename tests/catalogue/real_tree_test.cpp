@@ -3,6 +3,7 @@
 
 #include "app/message_loop.h"
 #include "support/catalogue_fixture.h"
+#include "ui/item_tree.h"
 #include "support/whole_file.h"
 #include "ui/win32_window_operations.h"
 
@@ -43,6 +44,7 @@ protected:
         theApp.itemTree = CreateWindowExA(0, WC_TREEVIEWA, "", WS_CHILD | WS_VISIBLE | TVS_CHECKBOXES,
                                           354, 2, 275, 300, theApp.mainWindow, nullptr, nullptr,
                                           nullptr);
+        AcceptWorkerMessages(theApp.itemTree);
         ShowWindow(theApp.mainWindow, SW_SHOW);
         theApp.catalogue->preChecked.clear();
     }
@@ -55,7 +57,7 @@ protected:
     std::string ParsedInMemory()
     {
         Load(ReadWholeFile(TAVRIN_TEST_DATA "/sample_catalogue.txt") + "#Deep+;\n#er;\n[leaf]+\n!!!!\n[x]");
-        EXPECT_TRUE(Catalogue().ParseItems());
+        EXPECT_TRUE(ParseItems(Catalogue(), window));
         return OutlineWithMarks();
     }
 
@@ -66,7 +68,7 @@ protected:
 TEST_F(RealTreeTest, OnTheWindowThread)
 {
     theApp.ui = &real;
-    ASSERT_TRUE(Catalogue().ParseItems());
+    ASSERT_TRUE(ParseItems(Catalogue(), real));
     CheckMarked();
     EXPECT_EQ(OutlineOf(real, real.FirstTopNode()), expected);
     theApp.ui = &window;
@@ -78,7 +80,7 @@ TEST_F(RealTreeTest, FromAWorkerWhileTheLoopRuns)
     HANDLE worker = CreateThread(
         nullptr, 0,
         [](void*) -> DWORD {
-            bool parsed = theApp.catalogue->ParseItems();
+            bool parsed = ParseItems(*theApp.catalogue, *theApp.ui);
             CheckMarked();
             theApp.RequestQuit(parsed ? 7 : 1);
             return 0;

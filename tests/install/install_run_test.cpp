@@ -8,25 +8,21 @@
 #include <windows.h>
 
 #include "catalogue/catalogue.h"
-#include "core/application.h"
 #include "core/log.h"
 #include "install/checked_items.h"
 #include "install/install_run.h"
 #include "settings/settings.h"
-#include "support/app_fixture.h"
 #include "support/log_lines.h"
 #include "support/memory_window_operations.h"
 #include "support/test_folder.h"
 #include "support/test_server.h"
 #include "support/zip_support.h"
 #include "transfer/easy_handle.h"
+#include "ui/item_tree.h"
 
 namespace {
 
 using Lines = std::vector<std::string>;
-
-const HWND kPak0Edit = reinterpret_cast<HWND>(1);
-const HWND kFolderEdit = reinterpret_cast<HWND>(2);
 
 // The window of a run. It notes the lower bar when the first entry of an
 // archive is unpacked, and closes (the stop request) at a chosen entry.
@@ -40,8 +36,9 @@ public:
         if (++entriesStarted == 1)
             overallAtFirstEntry = overallProgress;
         if (entriesStarted == closeAtEntry)
-            theApp.stopRequested = true;
+            *stop = true;
     }
+    StopRequest* stop = nullptr;
     int entriesStarted = 0;
     unsigned overallAtFirstEntry = 0;
     int closeAtEntry = 0;
@@ -83,25 +80,22 @@ bool Contains(const Lines& lines, const std::string& line)
     return std::find(lines.begin(), lines.end(), line) != lines.end();
 }
 
-class InstallRun : public CApplicationTest {
+// Runs as the window thread makes them, over a catalogue, settings and a
+// window of the test's own.
+class InstallRun : public ::testing::Test {
 protected:
     void SetUp() override
     {
         ASSERT_TRUE(server.Available()) << "run through tests/servers/with_http_server.sh";
-        CApplicationTest::SetUp();
         StartTransferLibrary();
-        theApp.pak0Edit = kPak0Edit;
-        theApp.folderEdit = kFolderEdit;
-        window.editTexts[kPak0Edit] = "";
-        window.editTexts[kFolderEdit] = folder.File("q3");
+        window.stop = &stop;
+        installPath = folder.File("q3");
         StartOver();
     }
     void TearDown() override
     {
-        theApp.transfer.reset();
         EndTransferLibrary();
         theLog.Close();
-        CApplicationTest::TearDown();
     }
 
     // A fresh log and status history, as for a run in a new program start.
@@ -116,19 +110,22 @@ protected:
     // Sections, then the items block, where "+" checks an item.
     void LoadCatalogue(const std::string& sections, const std::string& items)
     {
-        theApp.catalogueText = sections + "<items>\n" + items;
-        theApp.catalogue->sourceText = &theApp.catalogueText;
-        ASSERT_TRUE(theApp.catalogue->ParseItems());
-        for (HTREEITEM node : theApp.catalogue->preChecked)
+        catalogueText = sections + "<items>\n" + items;
+        catalogue.sourceText = &catalogueText;
+        ASSERT_TRUE(ParseItems(catalogue, window));
+        for (HTREEITEM node : catalogue.preChecked)
             window.SetCheckState(node, 2);
-        theApp.catalogue->preChecked.clear();
+        catalogue.preChecked.clear();
         StartOver();  // the parser's own lines are no part of a run
     }
 
     // The run enters the program's folder; the test goes back to its own.
     void Run()
     {
-        RunInstall();
+        CInstallRun run(window, catalogue, settings, catalogueMessage, nullptr, stop);
+        run.pak0Path = pak0Path;
+        run.installPath = installPath;
+        RunInstall(run);
         SetCurrentDirectoryA(folder.Path().c_str());
     }
 
@@ -138,6 +135,13 @@ protected:
     CTestFolder folder;
     CRunWindow window;
     CTestServer server;
+    CCatalogue catalogue;
+    std::string catalogueText;
+    CSettings settings;
+    std::string catalogueMessage;
+    StopRequest stop{false};
+    std::string pak0Path;     // as the edit boxes hold them when a run starts
+    std::string installPath;
 };
 
 TEST_F(InstallRun, InstallsTheCheckedItemsAndShowsTheMessageOnce)
@@ -147,9 +151,9 @@ TEST_F(InstallRun, InstallsTheCheckedItemsAndShowsTheMessageOnce)
     std::string modUrl = server.Put("mod.zip", mod);
     std::string configUrl = server.Put("autoexec.cfg", config);
     WriteWholeFile(folder.File("pak0.pk3"), "the game's pak0");
-    window.editTexts[kPak0Edit] = folder.File("pak0.pk3");
-    theApp.catalogueMessage = "Welcome.\n";
-    theApp.settings->showMessage = true;
+    pak0Path = folder.File("pak0.pk3");
+    catalogueMessage = "Welcome.\n";
+    settings.showMessage = true;
     LoadCatalogue(Section("Mod", Record("mod", mod.size(), modUrl) + Record("", config.size(), configUrl)) +
                       Section("Maps", Record("maps", 100, server.Url("maps.zip"))),
                   "#Mods;\n[Mod]+\n!\n[Maps]\n");
@@ -187,7 +191,7 @@ TEST_F(InstallRun, InstallsTheCheckedItemsAndShowsTheMessageOnce)
     EXPECT_EQ(window.shownMessages[0].text, "Welcome.\n");
     EXPECT_EQ(window.shownMessages[0].caption, "Punk Buster info");
     EXPECT_EQ(window.shownMessages[0].type, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
-    EXPECT_FALSE(theApp.settings->showMessage);
+    EXPECT_FALSE(settings.showMessage);
 
     // The same choices again: no message, pak0.pk3 never overwritten, the
     // archive (removed after unpacking) fetched again, the loose file present.
@@ -254,7 +258,7 @@ TEST_F(InstallRun, AFileNotObtainedEndsTheRunBelowAHundred)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         std::string install = folder.File("q3-" + std::to_string(++round));
-        window.editTexts[kFolderEdit] = install;
+        installPath = install;
         StartOver();
         LoadCatalogue(Section("Item", c.record + Record("", good.size(), server.Put("good.cfg", good))), "[Item]+\n");
 
@@ -295,7 +299,7 @@ TEST_F(InstallRun, WithoutItemsOrPak0TheUserIsAskedToChoose)
 
     // With a pak0.pk3 and still no item, copying it is the whole run.
     WriteWholeFile(folder.File("pak0.pk3"), "pak0");
-    window.editTexts[kPak0Edit] = folder.File("pak0.pk3");
+    pak0Path = folder.File("pak0.pk3");
     StartOver();
     Run();
 
@@ -321,7 +325,7 @@ TEST_F(InstallRun, OnlyCheckedItemsAreTaken)
     HTREEITEM c = window.At(window.topNodes[1]).children[0];
     window.SetCheckState(window.InsertNode(c, "A"), 2);
 
-    InstallChoice choice = CollectCheckedItems(window, *theApp.catalogue);
+    InstallChoice choice = CollectCheckedItems(window, catalogue);
 
     EXPECT_EQ(choice.names, (Lines{"C"}));
     EXPECT_EQ(choice.totalBytes, 42u);
@@ -346,8 +350,8 @@ TEST_F(InstallRun, AnEmptyFolderBoxInstallsIntoTheProgramFolder)
 {
     CProgramFolderFiles cleanup;
     WriteWholeFile(folder.File("pak0.pk3"), "pak0");
-    window.editTexts[kPak0Edit] = folder.File("pak0.pk3");
-    window.editTexts[kFolderEdit] = "";
+    pak0Path = folder.File("pak0.pk3");
+    installPath = "";
     const std::string box = Archive("box.zip");
     LoadCatalogue(Section("Box", Record("", 5, server.Put("box-test.cfg", "box\r\n")) +
                                      Record("", box.size(), server.Put("box.zip", box))),
@@ -401,7 +405,7 @@ TEST_F(InstallRun, ClosingDuringAnUnpackingLeavesNoArchiveBehind)
     EXPECT_EQ(lines.back(), "Installation stopped.");
     EXPECT_FALSE(Contains(lines, "End"));
 
-    theApp.stopRequested = false;
+    stop = false;
     window.closeAtEntry = 0;
     StartOver();
     Run();
@@ -417,9 +421,9 @@ TEST_F(InstallRun, ClosingDuringAnUnpackingLeavesNoArchiveBehind)
 TEST_F(InstallRun, ClosingDuringThePak0CopyLeavesNoPartOfIt)
 {
     WriteWholeFile(folder.File("pak0.pk3"), SomeBytes(8 << 20, 4));
-    window.editTexts[kPak0Edit] = folder.File("pak0.pk3");
+    pak0Path = folder.File("pak0.pk3");
     LoadCatalogue(Section("Config", Record("", 3, server.Put("a.cfg", "abc"))), "[Config]+\n");
-    theApp.stopRequested = true;
+    stop = true;
 
     Run();
 
@@ -433,9 +437,9 @@ TEST_F(InstallRun, ClosingDuringATransferEndsTheRunAtOnce)
     const std::string mod = Archive("mod.zip");
     std::string urls = server.Url("stall:300/mod.zip") + " " + server.Put("mod.zip", mod);
     LoadCatalogue(Section("Mod", Record("mod", mod.size(), urls)), "[Mod]+\n");
-    std::thread closer([] {
+    std::thread closer([this] {
         Sleep(500);
-        theApp.stopRequested = true;
+        stop = true;
     });
     DWORD start = GetTickCount();
 
@@ -448,7 +452,7 @@ TEST_F(InstallRun, ClosingDuringATransferEndsTheRunAtOnce)
     EXPECT_EQ(lines.back(), "Installation stopped.");
 
     // The same choices again: the silent server fails its attempt, the other delivers.
-    theApp.stopRequested = false;
+    stop = false;
     StartOver();
     Run();
 

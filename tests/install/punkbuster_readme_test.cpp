@@ -3,33 +3,23 @@
 
 #include <windows.h>
 
-#include "core/application.h"
 #include "core/log.h"
 #include "install/catalogue_message.h"
 #include "install/punkbuster.h"
-#include "support/app_fixture.h"
 #include "support/log_lines.h"
 #include "support/memory_window_operations.h"
 #include "support/test_folder.h"
 
 namespace {
 
-const HWND kFolderEdit = reinterpret_cast<HWND>(2);
-
-class PunkBusterAndReadme : public CApplicationTest {
+class PunkBusterAndReadme : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        CApplicationTest::SetUp();
         theLog.Close();
         theLog.Open();
-        theApp.folderEdit = kFolderEdit;
     }
-    void TearDown() override
-    {
-        theLog.Close();
-        CApplicationTest::TearDown();
-    }
+    void TearDown() override { theLog.Close(); }
     CTestFolder folder;
     CMemoryWindowOperations window;
 };
@@ -37,10 +27,9 @@ protected:
 TEST_F(PunkBusterAndReadme, TheUpdaterIsStartedFromThePbFolderOfTheInstallationFolder)
 {
     std::string install = folder.File("q3");
-    window.editTexts[kFolderEdit] = install;
     CreateDirectoryA(install.c_str(), nullptr);
 
-    UpdatePunkBuster();
+    UpdatePunkBuster(install, nullptr);
 
     std::string updater = install + "\\pb\\pbsetup.exe";
     std::vector<std::string> lines = LogLines();
@@ -57,7 +46,7 @@ TEST_F(PunkBusterAndReadme, TheUpdaterIsStartedFromThePbFolderOfTheInstallationF
     ASSERT_TRUE(CopyFileA((std::string(system) + "\\hostname.exe").c_str(), updater.c_str(), FALSE));
     theLog.Open();
 
-    UpdatePunkBuster();
+    UpdatePunkBuster(install, nullptr);
 
     EXPECT_EQ(LogLines(), (std::vector<std::string>{"Start Punk Buster updating process", "Ok."}));
     // The started program holds its file until it has ended.
@@ -67,11 +56,10 @@ TEST_F(PunkBusterAndReadme, TheUpdaterIsStartedFromThePbFolderOfTheInstallationF
 
 TEST_F(PunkBusterAndReadme, TheReadmeShowsTheCatalogueMessageWhenThereIsOne)
 {
-    ShowCatalogueMessage();
+    ShowCatalogueMessage(window, nullptr, "");
     EXPECT_TRUE(window.shownMessages.empty());
 
-    theApp.catalogueMessage = "Line one\nLine two\n";
-    ShowCatalogueMessage();
+    ShowCatalogueMessage(window, nullptr, "Line one\nLine two\n");
     ASSERT_EQ(window.shownMessages.size(), 1u);
     EXPECT_EQ(window.shownMessages[0].text, "Line one\nLine two\n");
     EXPECT_EQ(window.shownMessages[0].caption, "Punk Buster info");

@@ -9,10 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "core/application.h"
 #include "core/log.h"
 #include "install/shortcuts.h"
-#include "support/app_fixture.h"
 #include "support/memory_window_operations.h"
 #include "support/test_folder.h"
 
@@ -119,11 +117,10 @@ std::vector<std::string> FilesIn(const std::string& folder)
     return names;
 }
 
-class ShortcutsTest : public CApplicationTest {
+class ShortcutsTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        CApplicationTest::SetUp();
         CoInitialize(nullptr);
         theLog.Open();
         installFolder = folder.File("Quake3");
@@ -131,22 +128,18 @@ protected:
         CreateDirectoryA(installFolder.c_str(), nullptr);
         CreateDirectoryA(desktopFolder.c_str(), nullptr);
         desktop.Set(desktopFolder);
-        theApp.folderEdit = reinterpret_cast<HWND>(0x108);
         SetInstallFolder(installFolder);
     }
-    void TearDown() override
-    {
-        theLog.Close();
-        CApplicationTest::TearDown();
-    }
+    void TearDown() override { theLog.Close(); }
 
-    void SetInstallFolder(const std::string& path) { window.editTexts[theApp.folderEdit] = path; }
+    // What the installation folder box holds.
+    void SetInstallFolder(const std::string& path) { folderText = path; }
     // The shell puts its own Desktop value back whenever it writes a link,
     // so each command is pointed at the test's folder anew.
-    void Run(void (*command)())
+    void Run(void (*command)(const std::string&))
     {
         desktop.Set(desktopFolder);
-        command();
+        command(folderText);
     }
     // Makes a program file (and its folders) below the installation folder.
     void Install(const std::string& relative)
@@ -165,13 +158,12 @@ protected:
 
     CTestFolder folder;
     CDesktopValue desktop;
-    CMemoryWindowOperations window;
-    std::string installFolder, desktopFolder;
+    std::string installFolder, desktopFolder, folderText;
 };
 
 struct CommandCase {
     const char* name;
-    void (*command)();
+    void (*command)(const std::string&);
     const char* program;  // below the installation folder
     const char* linkFile;
     const char* workingFolder;
@@ -212,7 +204,7 @@ TEST_F(ShortcutsTest, EachCommandLinksItsOwnProgram)
 TEST_F(ShortcutsTest, AllShortcutsWithOnlyGameScannerMakesOneLink)
 {
     Install("Game Scanner\\GameScanner.exe");
-    CreateAllShortcuts();
+    CreateAllShortcuts(folderText);
 
     EXPECT_EQ(std::vector<std::string>{"_GameSanner.lnk"}, FilesIn(desktopFolder));
     Link link = ReadLink(desktopFolder + "\\_GameSanner.lnk");
@@ -224,7 +216,7 @@ TEST_F(ShortcutsTest, AllShortcutsWithOnlyGameScannerMakesOneLink)
 
 TEST_F(ShortcutsTest, AllShortcutsWithNothingInstalledLogsFourMissingPrograms)
 {
-    CreateAllShortcuts();
+    CreateAllShortcuts(folderText);
 
     EXPECT_EQ("\r\n\r\n\r\nCreating shortcut to Cpma\r\n_Cpma.bat file not found.\r\n"
               "\r\n\r\n\r\nCreating shortcut to Defrag\r\n_Defrag.bat file not found.\r\n"
@@ -254,7 +246,7 @@ TEST_F(ShortcutsTest, TrailingBackslashIsKeptAsTyped)
 {
     Install("_Cpma.bat");
     SetInstallFolder(installFolder + "\\");
-    CreateCpmaShortcut();
+    CreateCpmaShortcut(folderText);
 
     EXPECT_EQ(std::string::npos, Log().find("not found"));
     EXPECT_FALSE(ReadLink(desktopFolder + "\\Quake III Arena.lnk").target.empty());
@@ -284,7 +276,7 @@ TEST_F(ShortcutsTest, UnreadableDesktopValueIsLogged)
         else
             desktop.Set(row.value);
 
-        CreateGameScannerShortcut();
+        CreateGameScannerShortcut(folderText);
 
         EXPECT_EQ(std::string("\r\n\r\n\r\nCreating shortcut to GS\r\n") + row.expectedLog +
                       "CreateShortcut(...) returns false.\r\n",
@@ -299,7 +291,7 @@ TEST_F(ShortcutsTest, LinkThatCannotBeSavedIsReported)
     Install("Game Scanner\\GameScanner.exe");
     desktop.Set(folder.File("No such folder"));
 
-    CreateGameScannerShortcut();
+    CreateGameScannerShortcut(folderText);
 
     EXPECT_EQ("\r\n\r\n\r\nCreating shortcut to GS\r\nCreateShortcut(...) returns false.\r\n", Log());
 }

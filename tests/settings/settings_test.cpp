@@ -2,7 +2,6 @@
 #include <windows.h>
 
 #include "settings/settings.h"
-#include "support/memory_window_operations.h"
 #include "support/test_folder.h"
 
 namespace {
@@ -12,16 +11,10 @@ const char kDefaultFolder[] = "D:\\Quake III Arena";
 
 class SettingsTest : public ::testing::Test {
 protected:
-    SettingsTest()
-    {
-        settings.pak0Edit = reinterpret_cast<HWND>(1);
-        settings.folderEdit = reinterpret_cast<HWND>(2);
-    }
-    std::string Pak0() { return ui.editTexts[settings.pak0Edit]; }
-    std::string Folder() { return ui.editTexts[settings.folderEdit]; }
+    std::string Pak0() { return settings.pak0Path; }
+    std::string Folder() { return settings.installFolder; }
 
     CTestFolder folder;
-    CMemoryWindowOperations ui;
     CSettings settings;
 };
 
@@ -80,8 +73,8 @@ TEST_F(SettingsTest, ALineLongerThan259CharactersIsCutAndEndsTheFile)
 
 TEST_F(SettingsTest, SaveWritesCrLfAndTheFlagWord)
 {
-    ui.editTexts[settings.pak0Edit] = "C:\\q\\pak0.pk3";
-    ui.editTexts[settings.folderEdit] = std::string(260, 'f');
+    settings.pak0Path = "C:\\q\\pak0.pk3";
+    settings.installFolder = std::string(259, 'f');
     settings.showMessage = true;
     EXPECT_TRUE(settings.Save());
     EXPECT_EQ(ReadWholeFile("settings.cfg"),
@@ -90,20 +83,9 @@ TEST_F(SettingsTest, SaveWritesCrLfAndTheFlagWord)
     settings.showMessage = false;
     EXPECT_TRUE(settings.Save());
     CSettings loaded;
-    loaded.pak0Edit = reinterpret_cast<HWND>(3);
-    loaded.folderEdit = reinterpret_cast<HWND>(4);
     EXPECT_TRUE(loaded.Load());
-    EXPECT_EQ(ui.editTexts[loaded.pak0Edit], "C:\\q\\pak0.pk3");
+    EXPECT_EQ(loaded.pak0Path, "C:\\q\\pak0.pk3");
     EXPECT_FALSE(loaded.showMessage);
-}
-
-TEST_F(SettingsTest, WithoutEditBoxesNothingIsReadOrChanged)
-{
-    WriteWholeFile("settings.cfg", "a\nb\ninformed");
-    CSettings early;
-    EXPECT_FALSE(early.Load());
-    EXPECT_FALSE(early.showMessage);
-    EXPECT_TRUE(ui.editTexts.empty());
 }
 
 TEST_F(SettingsTest, SaveFailsWhenTheFileCannotBeWritten)
@@ -118,7 +100,7 @@ TEST_F(SettingsTest, AFailedSaveKeepsThePreviousFile)
 {
     WriteWholeFile("settings.cfg", "a\nb\ninformed");
     SetFileAttributesA("settings.cfg", FILE_ATTRIBUTE_READONLY);
-    ui.editTexts[settings.pak0Edit] = "other";
+    settings.pak0Path = "other";
     EXPECT_FALSE(settings.Save());
     SetFileAttributesA("settings.cfg", FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(ReadWholeFile("settings.cfg"), "a\nb\ninformed");

@@ -20,12 +20,13 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(server.Available()) << "run through tests/servers/with_http_server.sh";
+        StartTransferLibrary();
         StartOver();
     }
 
     void TearDown() override
     {
-        ReleaseTransfer();
+        EndTransferLibrary();
         theLog.Close();
         CApplicationTest::TearDown();
     }
@@ -34,7 +35,6 @@ protected:
     // starts a fresh case inside one test.
     virtual void StartOver()
     {
-        ReleaseTransfer();
         RebuildApplication();
         theLog.Close();
         theLog.Open();
@@ -43,15 +43,6 @@ protected:
         window.title.clear();
         window.itemProgress = 0;
         window.DeleteAllNodes();
-    }
-
-    // Ends libcurl if a transfer handle was made.
-    void ReleaseTransfer()
-    {
-        if (!theApp.transfer)
-            return;
-        theApp.transfer.reset();
-        EndTransferLibrary();
     }
 
     CTestFolder folder;

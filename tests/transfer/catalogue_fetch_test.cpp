@@ -66,7 +66,7 @@ TEST_F(CatalogueFetch, FirstMirrorValid)
 {
     SetMirrors(server.Put("first.txt", kCatalogue), RefusedUrl(), RefusedUrl());
 
-    EXPECT_TRUE(LoadCatalogue(mirrors, stop));
+    EXPECT_TRUE(LoadCatalogue(window, mirrors, theApp, stop));
 
     EXPECT_EQ(FetchLines(), (std::vector<std::string>{"Config file downloaded ! (0/3)"}));
     EXPECT_EQ(window.statusHistory,
@@ -74,7 +74,6 @@ TEST_F(CatalogueFetch, FirstMirrorValid)
     EXPECT_EQ(window.Outline(), kOutline);
     EXPECT_EQ(theApp.catalogueMessage, "Hello.\n");
     EXPECT_TRUE(window.shownMessages.empty());
-    EXPECT_TRUE(theApp.transfer);
 }
 
 // Transfer failures of mirror 1: logged with libcurl's code, then mirror 2.
@@ -99,7 +98,7 @@ TEST_F(CatalogueFetch, FailedTransferMovesToNextMirror)
         StartOver();
         SetMirrors(c.url, valid, RefusedUrl());
 
-        EXPECT_TRUE(LoadCatalogue(mirrors, stop));
+        EXPECT_TRUE(LoadCatalogue(window, mirrors, theApp, stop));
 
         std::string error = "Config file downloading error: " + std::to_string(c.code) + " (0/3)";
         EXPECT_EQ(FetchLines(), (std::vector<std::string>{error, "Config file downloaded ! (1/3)"}));
@@ -116,7 +115,7 @@ TEST_F(CatalogueFetch, ErrorPageIsRejectedAndNextMirrorRead)
 {
     SetMirrors(server.Url("404/valid.txt"), server.Put("valid.txt", kCatalogue), RefusedUrl());
 
-    EXPECT_TRUE(LoadCatalogue(mirrors, stop));
+    EXPECT_TRUE(LoadCatalogue(window, mirrors, theApp, stop));
 
     EXPECT_EQ(FetchLines(),
               (std::vector<std::string>{"Config file downloaded ! (0/3)", "Config file downloaded ! (1/3)"}));
@@ -153,7 +152,7 @@ TEST_F(CatalogueFetch, BadCatalogueMovesToNextMirror)
         StartOver();
         SetMirrors(server.Put(c.name, c.content), valid, RefusedUrl());
 
-        EXPECT_TRUE(LoadCatalogue(mirrors, stop));
+        EXPECT_TRUE(LoadCatalogue(window, mirrors, theApp, stop));
 
         std::vector<std::string> lines = LogLines();
         auto first = std::find(lines.begin(), lines.end(), "Config file downloaded ! (0/3)");
@@ -175,7 +174,7 @@ TEST_F(CatalogueFetch, AnAnswerLargerThanAnyCatalogueFailsThatMirror)
     std::string huge(kMaxCatalogueBytes + 1, 'x');
     SetMirrors(server.Put("huge.txt", huge), server.Put("valid.txt", kCatalogue), RefusedUrl());
 
-    EXPECT_TRUE(LoadCatalogue(mirrors, stop));
+    EXPECT_TRUE(LoadCatalogue(window, mirrors, theApp, stop));
 
     std::vector<std::string> lines = LogLines();
     EXPECT_NE(std::find(lines.begin(), lines.end(), "Config file downloading error: 23 (0/3)"), lines.end());
@@ -193,7 +192,7 @@ TEST_F(CatalogueFetch, StopRequestEndsAStalledFetch)
         stop = true;
     });
 
-    EXPECT_FALSE(LoadCatalogue(mirrors, stop));
+    EXPECT_FALSE(LoadCatalogue(window, mirrors, theApp, stop));
     closer.join();
 
     EXPECT_EQ(FetchLines(), (std::vector<std::string>{"Config file downloading error: 42 (0/3)"}));
@@ -207,7 +206,7 @@ TEST_F(CatalogueFetch, AllMirrorsFailThenRetryThenCancel)
     window.InsertNode(nullptr, "left over");
     window.answers = {IDRETRY, IDCANCEL};
 
-    EXPECT_FALSE(LoadCatalogue(mirrors, stop));
+    EXPECT_FALSE(LoadCatalogue(window, mirrors, theApp, stop));
 
     std::vector<std::string> round = {"Config file downloading error: 7 (0/3)", "Config file downloaded ! (1/3)",
                                       "Config file downloaded ! (2/3)"};
@@ -252,7 +251,7 @@ TEST_F(CatalogueFetch, RetryStartsOverAndCanSucceed)
     user.answers = {IDRETRY};
     SetMirrors(RefusedUrl(), RefusedUrl(), server.Url("late.txt"));
 
-    EXPECT_TRUE(LoadCatalogue(mirrors, stop));
+    EXPECT_TRUE(LoadCatalogue(window, mirrors, theApp, stop));
 
     EXPECT_EQ(FetchLines(), (std::vector<std::string>{
                                 "Config file downloading error: 7 (0/3)", "Config file downloading error: 7 (1/3)",
@@ -279,7 +278,7 @@ TEST_F(CatalogueFetch, CatalogueInManySmallBlocksIsByteIdentical)
     server.Put("big.txt", text);
     SetMirrors(server.Url("blocks:50/big.txt"), RefusedUrl(), RefusedUrl());
 
-    EXPECT_TRUE(LoadCatalogue(mirrors, stop));
+    EXPECT_TRUE(LoadCatalogue(window, mirrors, theApp, stop));
 
     EXPECT_EQ(theApp.catalogueText.size(), text.size());
     EXPECT_TRUE(theApp.catalogueText == text) << "same length, other bytes";
@@ -312,7 +311,7 @@ TEST_F(CatalogueFetch, HttpsMirrorsAreCheckedAgainstTheAuthority)
         StartOver();
         SetMirrors(c.first, server.HttpsUrl("secure.txt"), RefusedUrl());
 
-        EXPECT_TRUE(LoadCatalogue(mirrors, stop));
+        EXPECT_TRUE(LoadCatalogue(window, mirrors, theApp, stop));
 
         EXPECT_EQ(FetchLines(), c.lines);
         EXPECT_EQ(theApp.catalogueText, kCatalogue);

@@ -4,10 +4,13 @@
 #include <thread>
 #include <windows.h>
 
-#include "core/application.h"
-#include "core/file_names.h"
+#include <memory>
+
+#include "catalogue/catalogue.h"
+#include "core/file_system.h"
 #include "core/log.h"
-#include "support/app_fixture.h"
+#include "install/install_run.h"
+#include "settings/settings.h"
 #include "support/log_lines.h"
 #include "support/memory_window_operations.h"
 #include "support/test_folder.h"
@@ -19,33 +22,33 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-class FileDownload : public CApplicationTest {
+// Downloads as a run of their own makes them, its bars and status line in
+// a window of their own.
+class FileDownload : public ::testing::Test {
 protected:
     void SetUp() override
     {
         ASSERT_TRUE(server.Available()) << "run through tests/servers/with_http_server.sh";
-        CApplicationTest::SetUp();
         theLog.Close();
         theLog.Open();
         StartTransferLibrary();
     }
     void TearDown() override
     {
-        theApp.transfer.reset();
         EndTransferLibrary();
         theLog.Close();
-        CApplicationTest::TearDown();
     }
 
-    // As the install run calls it: the file's declared size and name set first.
+    // As the install run calls it: a run of this one file, its declared size
+    // and name set first.
     DownloadOutcome Download(const std::string& urlLine, const std::string& path, uint32_t declaredSize)
     {
-        theApp.itemSize = declaredSize;
-        theApp.itemBytes = 0;
-        theApp.totalBytes = declaredSize;
-        theApp.doneBytes = 0;
-        theApp.currentItemName = FileNameOf(urlLine.substr(0, urlLine.find(' ')));
-        return DownloadFile(urlLine, path, stop);
+        run = std::make_unique<CInstallRun>(window, catalogue, settings, message, nullptr, stop);
+        run->progress.itemSize = declaredSize;
+        run->progress.totalBytes = declaredSize;
+        run->currentItemName = FileNameOf(urlLine.substr(0, urlLine.find(' ')));
+        run->progress.itemIsArchive = IsArchiveName(run->currentItemName);
+        return DownloadFile(urlLine, path, declaredSize, DownloadReportOf(*run), stop);
     }
 
     Lines DownloadLines()
@@ -58,6 +61,10 @@ protected:
     CMemoryWindowOperations window;
     CTestServer server;
     StopRequest stop{false};
+    CCatalogue catalogue;
+    CSettings settings;
+    std::string message;
+    std::unique_ptr<CInstallRun> run;
 };
 
 TEST_F(FileDownload, TriesTheUrlsInTurnUntilOneDelivers)
@@ -75,7 +82,6 @@ TEST_F(FileDownload, TriesTheUrlsInTurnUntilOneDelivers)
                                       "Connecting to: " + refused, "Connecting error: 7 (0)",
                                       "Connecting to: " + good, "Downloading complete ! (300000)"}));
     EXPECT_TRUE(ReadWholeFile(folder.File("maps.zip")) == content);
-    EXPECT_TRUE(theApp.itemIsArchive);
     EXPECT_EQ(window.statusHistory.front(), "Connecting ... (maps.zip)");
     EXPECT_EQ(window.statusHistory.back(), "Downloading maps.zip");
     EXPECT_EQ(window.itemProgress, 100u);
@@ -107,8 +113,8 @@ TEST_F(FileDownload, ABrokenTransferIsResumedWhereItBrokeOff)
         EXPECT_TRUE(ReadWholeFile(folder.File("pak.pk3")) == content);
         EXPECT_EQ(std::count(window.statusHistory.begin(), window.statusHistory.end(), "Connecting ... (pak.pk3)"),
                   1);
-        EXPECT_EQ(theApp.itemBytes, 200000u);
-        EXPECT_EQ(theApp.doneBytes, 200000u);
+        EXPECT_EQ(run->progress.itemBytes, 200000u);
+        EXPECT_EQ(run->progress.doneBytes, 200000u);
         EXPECT_EQ(window.itemProgress, 100u);
         EXPECT_EQ(window.overallProgress, 100u);
         TearDown();
@@ -141,7 +147,7 @@ TEST_F(FileDownload, AFileThatCannotBeResumedIsStartedAnew)
                          "Downloading complete ! (200000)"}));
         EXPECT_TRUE(ReadWholeFile(folder.File("maps.zip")) == content);
         // An archive counts 0.8 of each block, in whole bytes.
-        EXPECT_NEAR(theApp.doneBytes, 200000 * 0.8, 20);
+        EXPECT_NEAR(run->progress.doneBytes, 200000 * 0.8, 20);
         TearDown();
     }
 }
@@ -211,9 +217,10 @@ TEST_F(FileDownload, OnlyAFileOfTheDeclaredSizeIsPresent)
         ASSERT_FALSE(lines.empty());
         EXPECT_EQ(lines[0], "Is file ? (" + std::to_string(c.diskContent.size()) + ")");
         if (present) {
-            // No connection at all, and the file counted as received.
+            // No connection at all, and nothing reported as received.
             EXPECT_EQ(lines, (Lines{lines[0], "File already downloaded."}));
-            EXPECT_EQ(theApp.itemBytes, c.declared);
+            EXPECT_EQ(run->progress.itemBytes, 0u);
+            EXPECT_TRUE(window.statusHistory.empty());
         }
         TearDown();
     }

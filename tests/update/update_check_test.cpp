@@ -10,7 +10,7 @@
 #include "app/startup.h"
 #include "catalogue/catalogue.h"
 #include "core/application.h"
-#include "core/file_names.h"
+#include "core/file_system.h"
 #include "core/log.h"
 #include "support/transfer_fixture.h"
 
@@ -58,20 +58,12 @@ protected:
         CTransferTest::TearDown();
     }
 
-    // A fresh case with the transfer handle that a catalogue fetch leaves.
-    void StartOver() override
-    {
-        CTransferTest::StartOver();
-        StartTransferLibrary();
-        theApp.transfer.reset(new CEasyHandle);
-    }
-
     // The start-up's header read of a catalogue that announces `version`.
     bool ReadHeaderOf(const std::string& version, const std::string& url, const std::string& sizeLine)
     {
         theApp.catalogueText = version + "\n" + url + "\n" + sizeLine + "\n<message>\n</message>\n";
         theApp.catalogue->sourceText = &theApp.catalogueText;
-        return ApplyCatalogueHeader();
+        return ApplyCatalogueHeader(window, theApp, stop);
     }
 
     // Takes the quit request this thread got, if any.
@@ -90,6 +82,8 @@ protected:
     }
 
     static bool Exists(const char* name) { return GetFileAttributesA(name) != INVALID_FILE_ATTRIBUTES; }
+
+    StopRequest stop{false};
 };
 
 TEST_F(UpdateCheck, OnlyANewerVersionIsDownloaded)
@@ -219,9 +213,9 @@ TEST_F(UpdateCheck, ClosingTheWindowStopsTheDownloadAndStartsNothing)
 {
     std::string program = ProbeProgram();
     server.Put("probe.exe", program);
-    std::thread closer([] {
+    std::thread closer([this] {
         Sleep(1000);
-        theApp.stopRequested = true;
+        stop = true;
     });
 
     EXPECT_FALSE(ReadHeaderOf("v2.0.5", server.Url("drip:0.01/probe.exe"), std::to_string(program.size())));

@@ -11,6 +11,8 @@
 #include "app/message_loop.h"
 #include "catalogue/catalogue.h"
 #include "core/window_operations.h"
+#include "ui/item_tree.h"
+#include "ui/win32_window_operations.h"
 
 namespace {
 
@@ -66,7 +68,7 @@ DWORD WINAPI BuildTree(void*)
     theApp.catalogue->sourceText = &theApp.catalogueText;
     LARGE_INTEGER start, parsed, ready;
     QueryPerformanceCounter(&start);
-    bool ok = theApp.catalogue->ParseItems();
+    bool ok = ParseItems(*theApp.catalogue, *theApp.ui);
     QueryPerformanceCounter(&parsed);
     std::vector<HTREEITEM>& marked = theApp.catalogue->preChecked;
     size_t markedCount = marked.size();
@@ -102,6 +104,7 @@ int main()
         WS_EX_CLIENTEDGE, WC_TREEVIEWA, "Tree View",
         WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_CHECKBOXES,
         354, 2, 275, 300, theApp.mainWindow, nullptr, theApp.instance, nullptr);
+    AcceptWorkerMessages(theApp.itemTree);
     ShowWindow(theApp.mainWindow, SW_SHOW);
     theApp.ui->DisableControls();
 
