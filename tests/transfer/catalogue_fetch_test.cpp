@@ -251,7 +251,7 @@ TEST_F(CatalogueFetch, RetryStartsOverAndCanSucceed)
     user.answers = {IDRETRY};
     SetMirrors(RefusedUrl(), RefusedUrl(), server.Url("late.txt"));
 
-    EXPECT_TRUE(LoadCatalogue(window, mirrors, theApp, stop));
+    EXPECT_TRUE(LoadCatalogue(user, mirrors, theApp, stop));
 
     EXPECT_EQ(FetchLines(), (std::vector<std::string>{
                                 "Config file downloading error: 7 (0/3)", "Config file downloading error: 7 (1/3)",

@@ -202,6 +202,7 @@ TEST_F(FileDownload, OnlyAFileOfTheDeclaredSizeIsPresent)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         SetUp();
+        window.statusHistory.clear();
         std::string path = folder.File("file.cfg");
         DeleteFileA(path.c_str());
         if (c.onDisk)
