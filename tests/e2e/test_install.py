@@ -1,9 +1,11 @@
 """The real program installs from loopback mirrors: the sample catalogue into
-a folder, the catalogue's message once, and a run closed half way through an
-archive that the next run completes."""
+a folder, the catalogue's message once, a run closed half way through an
+archive that the next run completes, and only one run however the clicks on
+"3. Install" come."""
 import io
 import os
 import random
+import time
 import unittest
 import zipfile
 
@@ -26,6 +28,35 @@ def archive_entries(data):
 
 def log_lines(run):
     return run.file("log.txt").decode("cp1250").split("\r\n")
+
+
+def run_starts(run, seconds=2.5):
+    """How many runs the log shows begun, looked at for `seconds` so that a
+    late second run shows too."""
+    end = time.monotonic() + seconds
+    while True:
+        count = log_lines(run).count("-= Installation =-")
+        if count > 1 or time.monotonic() >= end:
+            return count
+        time.sleep(0.1)
+
+
+def archive_and_loose_file(loose_size):
+    """A catalogue of an archive and a loose file of `loose_size` random
+    bytes, both checked, and the files its mirror serves."""
+    rnd = random.Random(23)
+    buffer = io.BytesIO()
+    with zipfile.ZipFile(buffer, "w", zipfile.ZIP_DEFLATED) as archive:
+        for i in range(200):
+            archive.writestr(f"maps/part{i % 5}/map{i}.bsp", rnd.randbytes(rnd.randint(100, 20000)))
+    files = {"files/maps.zip": buffer.getvalue(), "files/big.pk3": rnd.randbytes(loose_size)}
+    base = f"http://127.0.0.1:{MIRROR_PORTS[0]}/files/"
+    catalogue = ("v2.0.4\n%snone.exe\n0\n<message>\nHi.\n</message>\n"
+                 "[Maps]\n{Two hundred maps.}\n-maps\n%d\n%smaps.zip\n"
+                 "[Big]\n{One large file.}\n-baseq3\n%d\n%sbig.pk3\n"
+                 "<items>\n[Maps]+\n[Big]+\n" % (base, len(files["files/maps.zip"]), base,
+                                                   len(files["files/big.pk3"]), base)).encode()
+    return catalogue, files
 
 
 class InstallTest(unittest.TestCase):
@@ -53,6 +84,11 @@ class InstallTest(unittest.TestCase):
             else:
                 with open(os.path.join(folder, name), "rb") as handle:
                     self.assertEqual(handle.read(), files[path], name)
+
+    def assert_exited_cleanly(self, run):
+        self.assertTrue(run.close())
+        self.assertEqual(run.wait_exit(), 0)
+        self.assertEqual(log_lines(run)[-4:], ["Exit code: 0", "", "---=== Tavrin Log ===---", ""])
 
     def test_the_sample_catalogue_installs_and_its_message_shows_once(self):
         catalogue = with_build_ports(sample_catalogue())
@@ -94,6 +130,7 @@ class InstallTest(unittest.TestCase):
         self.assertNotIn("At least one item not downloaded.", log)
 
         # The same choices again: no message this time, pak0.pk3 left alone.
+        self.assertTrue(run.wait_unlocked())
         self.install(run)
         self.assertEqual(run.driver("wait-window", "3", title="Punk Buster info")[0], 1, "the message again")
         self.assertEqual(log_lines(run).count("Can't copy pak0.pk3"), 1)
@@ -142,6 +179,46 @@ class InstallTest(unittest.TestCase):
         self.assertTrue(again.close())
         self.assertEqual(again.wait_exit(), 0)
         self.assert_installed(catalogue, files)
+
+    def test_two_clicks_queued_on_install_start_one_run(self):
+        catalogue, files = archive_and_loose_file(4 * 1024 * 1024)
+        mirrors = Mirrors(catalogue, ("ok", None, None), files=files)
+        self.addCleanup(mirrors.stop)
+        run = self.run_
+        write_settings(run, "", windows_path(self.target), message=False)
+        run.start()
+        self.assertTrue(run.wait_unlocked())
+
+        code, out = run.driver("double-click-and-watch", "3. Install", "Installation finished", "60", timeout=90)
+        self.assertEqual(run_starts(run), 1, "\n".join(log_lines(run)))
+        self.assertEqual(code, 0, out)
+        self.assertEqual(out.split(" ", 2)[2].strip(), "Installation finished (100%)")
+        self.assertTrue(run.wait_unlocked())
+        self.assertEqual(run.driver("text", *STATUS_LINE)[1].strip(), "Installation finished (100%)")
+        self.assert_installed(catalogue, files)
+        self.assert_exited_cleanly(run)
+
+    def test_a_click_on_install_while_the_message_is_open_starts_nothing(self):
+        catalogue, files = archive_and_loose_file(256 * 1024)
+        mirrors = Mirrors(catalogue, ("ok", None, None), files=files)
+        self.addCleanup(mirrors.stop)
+        run = self.run_
+        write_settings(run, "", windows_path(self.target), message=True)
+        run.start()
+        self.assertTrue(run.wait_unlocked())
+
+        self.install(run)
+        self.assertEqual(run.driver("wait-window", "30", title="Punk Buster info")[0], 0, "no message")
+        self.assertEqual(run.driver("click", "3. Install")[0], 0)
+        self.assertEqual(run_starts(run), 1, "\n".join(log_lines(run)))
+        self.assertEqual(run.driver("click", "OK", title="Punk Buster info")[0], 0)
+        self.assertEqual(run.driver("gone", "10", title="Punk Buster info")[0], 0)
+        # A click held back until the box was answered must not start a run either.
+        self.assertEqual(run_starts(run), 1, "\n".join(log_lines(run)))
+        self.assertTrue(run.wait_unlocked())
+        self.assertEqual(run.driver("text", *STATUS_LINE)[1].strip(), "Installation finished (100%)")
+        self.assert_installed(catalogue, files)
+        self.assert_exited_cleanly(run)
 
 
 if __name__ == "__main__":

@@ -7,6 +7,9 @@
 //   driver <title> tree                      indented outline, "[x] " when checked
 //   driver <title> progress                  positions of the progress bars
 //   driver <title> click <button text>       BM_CLICK, posted
+//   driver <title> double-click <button text>
+//                                            two BM_CLICKs posted back to back, both
+//                                            queued before the window reads the first
 //   driver <title> check <node text>         mouse click on the node's check box
 //   driver <title> select <node text>        mouse click on the node's text
 //   driver <title> text <control id> <n>     text of the n-th control with that id
@@ -14,6 +17,8 @@
 //                                            until it begins with the prefix
 //   driver <title> click-and-watch <button text> <prefix> <seconds>
 //                                            the same, from a click on the button
+//   driver <title> double-click-and-watch <button text> <prefix> <seconds>
+//                                            the same, from a double-click
 //   driver <title> close                     WM_CLOSE, then wait until gone
 //   driver <title> wait-window <seconds>     wait until a window has that title
 //   driver <title> gone <seconds>            wait until no window has that title
@@ -245,11 +250,13 @@ int ClickNode(HWND window, const char* wanted, bool onCheckBox)
     return 0;
 }
 
-int ClickButton(HWND window, const char* text)
+int ClickButton(HWND window, const char* text, int clicks = 1)
 {
     for (HWND child : Children(window))
         if (!_stricmp(ClassOf(child).c_str(), "Button") && TextOf(child) == text) {
-            PostMessageA(child, BM_CLICK, 0, 0);
+            // No wait between the posts: the second comes before the first can lock the controls.
+            for (int i = 0; i < clicks; ++i)
+                PostMessageA(child, BM_CLICK, 0, 0);
             return 0;
         }
     std::printf("no button %s\n", text);
@@ -406,6 +413,8 @@ int main(int argc, char** argv)
         return Progress(window);
     if (command == "click")
         return ClickButton(window, argument);
+    if (command == "double-click")
+        return ClickButton(window, argument, 2);
     if (command == "check")
         return ClickNode(window, argument, true);
     if (command == "select")
@@ -416,6 +425,8 @@ int main(int argc, char** argv)
         return Watch(window, argv[3], std::atof(argv[4]));
     if (command == "click-and-watch" && argc > 5)
         return ClickButton(window, argv[3]) == 0 ? Watch(window, argv[4], std::atof(argv[5])) : 1;
+    if (command == "double-click-and-watch" && argc > 5)
+        return ClickButton(window, argv[3], 2) == 0 ? Watch(window, argv[4], std::atof(argv[5])) : 1;
     if (command == "close") {
         PostMessageA(window, WM_CLOSE, 0, 0);
         return WaitGone(title, 10);
