@@ -41,22 +41,33 @@ def run_starts(run, seconds=2.5):
         time.sleep(0.1)
 
 
-def archive_and_loose_file(loose_size):
-    """A catalogue of an archive and a loose file of `loose_size` random
-    bytes, both checked, and the files its mirror serves."""
-    rnd = random.Random(23)
+def zip_of(entries):
     buffer = io.BytesIO()
     with zipfile.ZipFile(buffer, "w", zipfile.ZIP_DEFLATED) as archive:
-        for i in range(200):
-            archive.writestr(f"maps/part{i % 5}/map{i}.bsp", rnd.randbytes(rnd.randint(100, 20000)))
-    files = {"files/maps.zip": buffer.getvalue(), "files/big.pk3": rnd.randbytes(loose_size)}
+        for name, data in entries.items():
+            archive.writestr(name, data)
+    return buffer.getvalue()
+
+
+def two_item_catalogue(first, second):
+    """A catalogue of two checked items of one file each, given as (item name,
+    record folder, file name, bytes), and the files its first mirror serves."""
     base = f"http://127.0.0.1:{MIRROR_PORTS[0]}/files/"
-    catalogue = ("v2.0.4\n%snone.exe\n0\n<message>\nHi.\n</message>\n"
-                 "[Maps]\n{Two hundred maps.}\n-maps\n%d\n%smaps.zip\n"
-                 "[Big]\n{One large file.}\n-baseq3\n%d\n%sbig.pk3\n"
-                 "<items>\n[Maps]+\n[Big]+\n" % (base, len(files["files/maps.zip"]), base,
-                                                   len(files["files/big.pk3"]), base)).encode()
-    return catalogue, files
+    text = "v2.0.4\n%snone.exe\n0\n<message>\nHi.\n</message>\n" % base
+    items = "<items>\n"
+    files = {}
+    for name, folder, file_name, data in (first, second):
+        text += "[%s]\n{About %s.}\n-%s\n%d\n%s%s\n" % (name, name, folder, len(data), base, file_name)
+        items += "[%s]+\n" % name
+        files["files/" + file_name] = data
+    return (text + items).encode(), files
+
+
+def archive_and_loose_file(loose_size):
+    """An archive and a loose file of `loose_size` random bytes."""
+    rnd = random.Random(23)
+    maps = zip_of({f"maps/part{i % 5}/map{i}.bsp": rnd.randbytes(rnd.randint(100, 20000)) for i in range(200)})
+    return two_item_catalogue(("Maps", "maps", "maps.zip", maps), ("Big", "baseq3", "big.pk3", rnd.randbytes(loose_size)))
 
 
 class InstallTest(unittest.TestCase):
@@ -64,6 +75,16 @@ class InstallTest(unittest.TestCase):
         self.run_ = TavrinRun()
         self.addCleanup(self.run_.cleanup)
         self.target = os.path.join(self.run_.folder, "Quake III Arena")
+
+    def started(self, catalogue, files, message=False):
+        """The program, unlocked, with the catalogue on its first mirror and no pak0.pk3 to copy."""
+        mirrors = Mirrors(catalogue, ("ok", None, None), files=files)
+        self.addCleanup(mirrors.stop)
+        run = self.run_
+        write_settings(run, "", windows_path(self.target), message=message)
+        run.start()
+        self.assertTrue(run.wait_unlocked())
+        return run
 
     def install(self, run, expected="Installation finished (100%)"):
         code, out = run.driver("click-and-watch", "3. Install", "Installation finished", "120", timeout=180)
@@ -142,23 +163,9 @@ class InstallTest(unittest.TestCase):
     def test_closing_in_the_middle_of_an_unpacking_then_the_next_run_completes(self):
         rnd = random.Random(11)
         entries = {f"pack/part{i % 9}/file{i}.dat": rnd.randbytes(rnd.randint(10, 3000)) for i in range(4000)}
-        buffer = io.BytesIO()
-        with zipfile.ZipFile(buffer, "w", zipfile.ZIP_DEFLATED) as archive:
-            for name, data in entries.items():
-                archive.writestr(name, data)
-        files = {"files/pack.zip": buffer.getvalue(), "files/after.cfg": b"seta r_mode 6\n"}
-        base = f"http://127.0.0.1:{MIRROR_PORTS[0]}/files/"
-        catalogue = ("v2.0.4\n%snone.exe\n0\n<message>\nHi.\n</message>\n"
-                     "[Pack]\n{Many files.}\n-pack\n%d\n%spack.zip\n"
-                     "[After]\n{One more.}\n-baseq3\n%d\n%safter.cfg\n"
-                     "<items>\n[Pack]+\n[After]+\n" % (base, len(files["files/pack.zip"]), base,
-                                                        len(files["files/after.cfg"]), base)).encode()
-        mirrors = Mirrors(catalogue, ("ok", None, None), files=files)
-        self.addCleanup(mirrors.stop)
-        run = self.run_
-        write_settings(run, "", windows_path(self.target), message=False)
-        run.start()
-        self.assertTrue(run.wait_unlocked())
+        catalogue, files = two_item_catalogue(("Pack", "pack", "pack.zip", zip_of(entries)),
+                                              ("After", "baseq3", "after.cfg", b"seta r_mode 6\n"))
+        run = self.started(catalogue, files)
         code, out = run.driver("click-and-watch", "3. Install", "Unzipping", "60", timeout=90)
         self.assertEqual(code, 0, out)
         self.assertTrue(run.close())
@@ -182,12 +189,7 @@ class InstallTest(unittest.TestCase):
 
     def test_two_clicks_queued_on_install_start_one_run(self):
         catalogue, files = archive_and_loose_file(4 * 1024 * 1024)
-        mirrors = Mirrors(catalogue, ("ok", None, None), files=files)
-        self.addCleanup(mirrors.stop)
-        run = self.run_
-        write_settings(run, "", windows_path(self.target), message=False)
-        run.start()
-        self.assertTrue(run.wait_unlocked())
+        run = self.started(catalogue, files)
 
         code, out = run.driver("double-click-and-watch", "3. Install", "Installation finished", "60", timeout=90)
         self.assertEqual(run_starts(run), 1, "\n".join(log_lines(run)))
@@ -200,12 +202,7 @@ class InstallTest(unittest.TestCase):
 
     def test_a_click_on_install_while_the_message_is_open_starts_nothing(self):
         catalogue, files = archive_and_loose_file(256 * 1024)
-        mirrors = Mirrors(catalogue, ("ok", None, None), files=files)
-        self.addCleanup(mirrors.stop)
-        run = self.run_
-        write_settings(run, "", windows_path(self.target), message=True)
-        run.start()
-        self.assertTrue(run.wait_unlocked())
+        run = self.started(catalogue, files, message=True)
 
         self.install(run)
         self.assertEqual(run.driver("wait-window", "30", title="Punk Buster info")[0], 0, "no message")
