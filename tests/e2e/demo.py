@@ -43,8 +43,11 @@ def screenshots(run, folder):
 
     code, out = run.driver("click-and-watch", "3. Install", "Installation finished", "120", timeout=180)
     print("install:", out.strip())
-    # The catalogue's message follows the first run.
+    # The catalogue's message follows the first run; the run, and the lock of
+    # the controls, end when it is answered.
     if run.driver("wait-window", "10", title="Punk Buster info")[0] == 0:
+        time.sleep(1)
+        run.screenshot(os.path.join(folder, "catalogue_message.png"))
         run.driver("click", "OK", title="Punk Buster info")
         run.driver("gone", "10", title="Punk Buster info")
     time.sleep(1)
@@ -53,7 +56,8 @@ def screenshots(run, folder):
     run.close()
     run.wait_exit(30)
     print("screenshots:", *(os.path.join(folder, name)
-                            for name in ("main_window.png", "about_dialog.png", "install_finished.png")))
+                            for name in ("main_window.png", "about_dialog.png", "catalogue_message.png",
+                                         "install_finished.png")))
 
 
 def main():
