@@ -93,7 +93,8 @@ LRESULT CALLBACK ControlProcedure(HWND control, UINT message, WPARAM wParam, LPA
     return CallWindowProcA(original, control, message, wParam, lParam);
 }
 
-// Set when the control was made; a control without it is sent nothing of ours.
+// True for a control made to take them (AcceptWorkerMessages); any other is
+// sent nothing of ours.
 bool TakesWorkerMessages(HWND control)
 {
     return GetPropA(control, kControlProcedureProperty) != nullptr;

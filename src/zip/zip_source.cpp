@@ -45,7 +45,7 @@ uLong ZCALLBACK SourceRead(voidpf, voidpf stream, void* buffer, uLong size)
         DWORD got = 0;
         if (size - done >= sizeof source->ahead) {
             // Large reads (entry data) go straight to the caller's buffer.
-            if (!ReadFileAt(source->file, position, out + done, size - done, &got)) {
+            if (!ReadFileAt(source->file.get(), position, out + done, size - done, &got)) {
                 source->failed = true;
                 break;
             }
@@ -53,7 +53,7 @@ uLong ZCALLBACK SourceRead(voidpf, voidpf stream, void* buffer, uLong size)
             source->position += got;
             break;
         }
-        if (!ReadFileAt(source->file, position, source->ahead, sizeof source->ahead, &got)) {
+        if (!ReadFileAt(source->file.get(), position, source->ahead, sizeof source->ahead, &got)) {
             source->failed = true;
             break;
         }
@@ -92,9 +92,7 @@ long ZCALLBACK SourceSeek(voidpf, voidpf stream, ZPOS64_T offset, int origin)
 
 int ZCALLBACK SourceClose(voidpf, voidpf stream)
 {
-    ZipSource* source = static_cast<ZipSource*>(stream);
-    CloseHandle(source->file);
-    delete source;
+    delete static_cast<ZipSource*>(stream);
     return 0;
 }
 
@@ -107,17 +105,15 @@ int ZCALLBACK SourceError(voidpf, voidpf stream)
 
 ZipSource* OpenZipSource(const char* path)
 {
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return nullptr;
+    CFileHandle file = OwnHandle(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                             FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER size;
-    ZipSource* source = GetFileSizeEx(file, &size) ? new (std::nothrow) ZipSource : nullptr;
-    if (!source) {
-        CloseHandle(file);
+    if (!file || !GetFileSizeEx(file.get(), &size))
         return nullptr;
-    }
-    source->file = file;
+    ZipSource* source = new (std::nothrow) ZipSource;
+    if (!source)
+        return nullptr;
+    source->file = std::move(file);
     source->size = static_cast<uint64_t>(size.QuadPart);
     source->failed = false;
     source->position = 0;

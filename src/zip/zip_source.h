@@ -6,8 +6,10 @@
 #include <windows.h>
 #include <ioapi.h>
 
+#include "core/file_system.h"
+
 struct ZipSource {
-    HANDLE file;
+    CFileHandle file;
     bool failed;  // a ReadFile failed; minizip asks through its error function
     uint64_t size;  // the archive is shared for reading only, so it cannot change
     uint64_t position;

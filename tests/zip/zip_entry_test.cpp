@@ -216,13 +216,14 @@ TEST(ZipSource, ReadsPastTheEndAskNothingOfTheFile)
 {
     ZipSource* source = OpenZipSource(Fixture("basic.zip").c_str());
     ASSERT_NE(nullptr, source);
-    HANDLE file = source->file;
-    source->file = INVALID_HANDLE_VALUE;  // a read that reaches the file fails now
+    CFileHandle file = std::move(source->file);
+    source->file.reset(INVALID_HANDLE_VALUE);  // a read that reaches the file fails now
     char byte;
     EXPECT_FALSE(ReadZipSourceAt(source, source->size, &byte, 1));
     EXPECT_FALSE(ReadZipSourceAt(source, source->size + 70000, &byte, 1));
     EXPECT_FALSE(source->failed);
-    source->file = file;
+    source->file.release();
+    source->file = std::move(file);
     zlib_filefunc64_def functions;
     FillZipSourceFunctions(&functions);
     functions.zclose_file(nullptr, source);
