@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include "catalogue/catalogue.h"
+#include "core/file_system.h"
 #include "core/log.h"
 #include "install/checked_items.h"
 #include "install/install_run.h"
@@ -226,6 +227,27 @@ TEST_F(InstallRun, AnArchiveCountsFourFifthsWhileReceivedAndTheRestWhileUnpacked
     for (int i = 0; i < 300; ++i)
         ASSERT_TRUE(ReadWholeFile(Installed("many\\" + ManyEntryPath(i))) == ManyEntry(i)) << ManyEntryPath(i);
     EXPECT_FALSE(Exists(Installed("many\\many.zip")));
+}
+
+// A file already there counts in full, as if it had just come.
+TEST_F(InstallRun, AFileAlreadyThereCountsInTheBars)
+{
+    const std::string present(3000, 'p');
+    const std::string fetched(1000, 'f');
+    MakeFolder(installPath);
+    MakeFolder(Installed("baseq3"));
+    WriteWholeFile(Installed("baseq3\\present.pk3"), present);
+    LoadCatalogue(Section("Pair", Record("baseq3", present.size(), server.Put("present.pk3", "other")) +
+                                      Record("baseq3", fetched.size(), server.Put("fetched.cfg", fetched))),
+                  "[Pair]+\n");
+
+    Run();
+
+    Lines lines = LogLines();
+    EXPECT_TRUE(Contains(lines, "File already downloaded."));
+    EXPECT_TRUE(Contains(lines, "Status: 100 (TotalBytesGained: 4000)"));
+    EXPECT_EQ(ReadWholeFile(Installed("baseq3\\present.pk3")), present);
+    EXPECT_EQ(ReadWholeFile(Installed("baseq3\\fetched.cfg")), fetched);
 }
 
 // Whatever was not obtained, the run goes on with the next file, and the
