@@ -19,8 +19,9 @@ void StartInstallRun()
         return;
     CApplication& app = theApp;
     CWindowOperations& window = *app.ui;
-    // Locked at once, so that nothing reaches the run's paths or tree until
-    // the run's own start has locked them too.
+    // Locked from the click to the run's true end: nothing touches its paths
+    // or tree meanwhile, and a click that the thread's last moments let
+    // through still finds the run here.
     window.DisableControls();
     activeRun = std::make_unique<CInstallRun>(window, *app.catalogue, *app.settings, app.catalogueMessage,
                                               app.mainWindow, app.stopRequested);
@@ -40,5 +41,8 @@ void StartInstallRun()
 
 void EndInstallRun()
 {
+    if (!activeRun)
+        return;
     activeRun.reset();
+    theApp.ui->EnableControls();
 }

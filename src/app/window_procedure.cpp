@@ -50,6 +50,10 @@ const CommandRow kCommands[] = {
 
 void OnCommand(HWND sender)
 {
+    // No control sent it (a menu or an accelerator): a control not made yet
+    // would otherwise match.
+    if (!sender)
+        return;
     for (const CommandRow& row : kCommands)
         if (theApp.*row.sender == sender) {
             row.operation();

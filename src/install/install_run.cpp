@@ -142,7 +142,6 @@ void FinishRun(CInstallRun& run)
         run.settings.showMessage = false;
         ShowCatalogueMessage(window, run.messageOwner, run.catalogueMessage);
     }
-    window.EnableControls();
 }
 
 }  // namespace
@@ -163,7 +162,6 @@ void RunInstall(CInstallRun& run)
             window.ShowMessage(nullptr, "You haven't selected anything to instal !", "Quake 3 Tavrin 2",
                                MB_OK | MB_ICONWARNING);
             window.SetStatus("Choose items to install");
-            window.EnableControls();
             window.ShowHeldChanges();
             return;
         }

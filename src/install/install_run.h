@@ -10,8 +10,8 @@ class CSettings;
 class CWindowOperations;
 
 // One install run: what it is given when it starts, where it reports, and
-// its own counts. The window thread makes one for each run it starts and
-// ends it when the run is over.
+// its own counts. The window thread makes one for each run it starts, locks
+// the controls for it, and ends it and unlocks them when the run is over.
 class CInstallRun {
 public:
     CInstallRun(CWindowOperations& window, const CCatalogue& catalogue, CSettings& settings,
@@ -44,5 +44,7 @@ struct DownloadReport;
 DownloadReport DownloadReportOf(CInstallRun& run);
 
 // Body of an install thread: copy pak0.pk3, download and unpack every
-// checked item, report, and show the catalogue message once.
+// checked item, report, and show the catalogue message once. It locks the
+// controls as it starts and leaves them locked: its owner unlocks them once
+// the thread is done.
 void RunInstall(CInstallRun& run);

@@ -1,11 +1,17 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "core/application.h"
-#include "core/program_folder.h"
+#include <algorithm>
+
+#include "app/install_command.h"
 #include "app/window_procedure.h"
+#include "core/application.h"
+#include "core/log.h"
+#include "core/program_folder.h"
 #include "support/app_fixture.h"
+#include "support/log_lines.h"
 #include "support/memory_window_operations.h"
+#include "support/test_folder.h"
 
 namespace {
 
@@ -69,6 +75,73 @@ TEST_F(MainWindowProcedureTest, CommandsFromUnknownSendersDoNothing)
 TEST_F(MainWindowProcedureTest, AQuitPostedToTheWindowGetsNoDefaultProcessing)
 {
     EXPECT_EQ(MainWindowProcedure(window, WM_QUIT, 7, 0), 0);
+}
+
+namespace {
+
+// A user slow to answer: every box waits until the test lets it go.
+class CSlowUser : public CMemoryWindowOperations {
+public:
+    int ShowMessage(HWND owner, const char* text, const char* caption, UINT type) override
+    {
+        SetEvent(shown);
+        WaitForSingleObject(answer, 10000);
+        return CMemoryWindowOperations::ShowMessage(owner, text, caption, type);
+    }
+    HANDLE shown = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE answer = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+};
+
+}  // namespace
+
+// Clicks on Install while a run lasts, queued or made while its box is open,
+// start nothing; the controls stay locked until the window thread takes the
+// run's end, and then the next click starts a run.
+TEST_F(MainWindowProcedureTest, OneInstallRunAtATime)
+{
+    CTestFolder folder;
+    theLog.Open();
+    CSlowUser user;
+    theApp.mainWindow = window;
+    theApp.installButton =
+        CreateWindowA("button", "3. Install", WS_CHILD, 0, 0, 5, 5, window, nullptr, nullptr, nullptr);
+    auto click = [this] {
+        MainWindowProcedure(window, WM_COMMAND, 0, reinterpret_cast<LPARAM>(theApp.installButton));
+    };
+    auto runsBegun = [] {
+        std::vector<std::string> lines = LogLines();
+        theLog.Reopen();
+        return std::count(lines.begin(), lines.end(), "-= Installation =-");
+    };
+
+    // With nothing checked and no pak0.pk3 the run asks the user, and waits.
+    click();
+    click();
+    ASSERT_EQ(WaitForSingleObject(user.shown, 10000), WAIT_OBJECT_0);
+    EXPECT_FALSE(user.controlsEnabled);
+    click();
+    SetEvent(user.answer);
+    ASSERT_TRUE(theApp.workers.WaitAll(10000));
+    SetCurrentDirectoryA(folder.Path().c_str());
+
+    EXPECT_EQ(runsBegun(), 1);
+    EXPECT_EQ(user.shownMessages.size(), 1u);
+    EXPECT_FALSE(user.controlsEnabled) << "unlocked before the window thread took the run's end";
+    click();
+    EXPECT_EQ(runsBegun(), 1);
+
+    MSG ended;
+    ASSERT_TRUE(PeekMessageA(&ended, window, kInstallRunEnded, kInstallRunEnded, PM_REMOVE));
+    MainWindowProcedure(window, ended.message, ended.wParam, ended.lParam);
+    EXPECT_TRUE(user.controlsEnabled);
+
+    click();
+    ASSERT_TRUE(theApp.workers.WaitAll(10000));
+    SetCurrentDirectoryA(folder.Path().c_str());
+    EXPECT_EQ(runsBegun(), 2);
+    ASSERT_TRUE(PeekMessageA(&ended, window, kInstallRunEnded, kInstallRunEnded, PM_REMOVE));
+    MainWindowProcedure(window, ended.message, ended.wParam, ended.lParam);
+    theLog.Close();
 }
 
 TEST(EnterProgramFolder, MakesTheExecutablesFolderCurrentWithoutTrailingBackslash)

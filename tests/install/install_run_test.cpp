@@ -174,7 +174,7 @@ TEST_F(InstallRun, InstallsTheCheckedItemsAndShowsTheMessageOnce)
     EXPECT_EQ(FinalStatus(), "Installation finished (100%)");
     EXPECT_EQ(window.overallProgress, 100u);
     EXPECT_EQ(window.itemProgress, 100u);
-    EXPECT_TRUE(window.controlsEnabled);
+    EXPECT_FALSE(window.controlsEnabled) << "unlocking is the owner's, once the run has ended";
     EXPECT_EQ(window.infoTitle, "Mod");
     EXPECT_EQ(window.infoBody, "About Mod.");
     std::string modSize = std::to_string(mod.size());
@@ -313,7 +313,7 @@ TEST_F(InstallRun, WithoutItemsOrPak0TheUserIsAskedToChoose)
     EXPECT_EQ(window.shownMessages[0].caption, "Quake 3 Tavrin 2");
     EXPECT_EQ(window.shownMessages[0].type, static_cast<UINT>(MB_OK | MB_ICONWARNING));
     EXPECT_EQ(FinalStatus(), "Choose items to install");
-    EXPECT_TRUE(window.controlsEnabled);
+    EXPECT_FALSE(window.controlsEnabled) << "unlocking is the owner's, once the run has ended";
     EXPECT_EQ(window.overallProgress, 0u);
     Lines lines = LogLines();
     EXPECT_TRUE(Contains(lines, "pak0.pk3 file not selected"));
