@@ -87,7 +87,9 @@ bool InstallFile(CInstallRun& run, const std::string& itemName, const std::strin
     progress.itemIsArchive = IsArchiveName(run.currentItemName);
     std::string localPath = folder + run.currentItemName;
 
-    DownloadOutcome downloaded = DownloadFile(urlLine, localPath, progress.itemSize, DownloadReportOf(run), run.stop);
+    DownloadOutcome downloaded =
+        DownloadFile(urlLine, localPath, progress.itemSize, DownloadReportOf(run), run.stop);
+    // Already there: it counts as if it had just come.
     if (downloaded == DownloadOutcome::present)
         progress.AddReceived(progress.itemSize);
     if (downloaded != DownloadOutcome::transferred)
