@@ -18,6 +18,20 @@ size_t NameStart(const std::string& path);
 // True when the name holds ".zip" or ".ZIP" anywhere (".Zip" does not count).
 bool IsArchiveName(const std::string& name);
 
+// Why `path`, a relative path that came from outside (a catalogue record's
+// folder, a downloaded file's name, an archive entry), could lead out of the
+// folder it is written below or name no plain file there: a drive, a leading
+// separator, a control character, a ":" (a stream), a character Windows
+// forbids, a ".." part (or any other part of dots and spaces but "."), or a
+// name Windows reserves (CON, NUL, COM1, aux.txt...). Null when it is safe.
+const char* UncontainedReason(const std::string& path);
+// Where the install run puts the file `fileName` of a record whose folder is
+// `recordFolder`: below `installPath` (the current folder when empty), each
+// part followed by a backslash. Null with `path` set, or the reason either
+// part is refused (or that the name is empty) and `path` untouched.
+const char* RecordFilePath(const std::string& installPath, const std::string& recordFolder,
+                           const std::string& fileName, std::string& path);
+
 struct FileHandleCloser {
     void operator()(void* handle) const;
 };

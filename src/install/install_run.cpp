@@ -33,20 +33,6 @@ void StartRun(CInstallRun& run)
     run.progress.totalBytes = 0;
 }
 
-// installPath, then the record's folder, each followed by a separator when
-// not empty. Only the last level is made: its parents must be there.
-std::string FileFolder(const std::string& installPath, const std::string& recordFolder)
-{
-    std::string folder;
-    if (!installPath.empty())
-        folder = installPath + "\\";
-    if (!recordFolder.empty())
-        folder += recordFolder + "\\";
-    if (!folder.empty())
-        MakeFolder(folder);
-    return folder;
-}
-
 }  // namespace
 
 DownloadReport DownloadReportOf(CInstallRun& run)
@@ -82,10 +68,19 @@ bool InstallFile(CInstallRun& run, const std::string& itemName, const std::strin
     theLog.WriteFormatted("Item size: %i", size);
 
     std::string firstUrl = urlLine.substr(0, urlLine.find(' '));
-    std::string folder = FileFolder(run.installPath, recordFolder);
     run.currentItemName = FileNameOf(firstUrl);
     progress.itemIsArchive = IsArchiveName(run.currentItemName);
-    std::string localPath = folder + run.currentItemName;
+    // The catalogue names both; neither may lead out of the installation folder.
+    std::string localPath;
+    if (const char* reason = RecordFilePath(run.installPath, recordFolder, run.currentItemName, localPath)) {
+        std::string named = recordFolder.empty() ? "" : recordFolder + "\\";
+        theLog.WriteFormatted("Refused path: %s (it holds %s)", (named + run.currentItemName).c_str(), reason);
+        return false;
+    }
+    // Only the last level is made: its parents must be there.
+    std::string folder = localPath.substr(0, localPath.size() - run.currentItemName.size());
+    if (!folder.empty())
+        MakeFolder(folder);
 
     DownloadOutcome downloaded =
         DownloadFile(urlLine, localPath, progress.itemSize, DownloadReportOf(run), run.stop);

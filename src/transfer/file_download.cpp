@@ -97,6 +97,19 @@ bool DownloadFrom(const TransferRequest& request, DownloadTarget& target, const 
     }
 }
 
+// Moves the whole new file over `path`. A read-only file there stays: Windows
+// would refuse to replace it, and Wine run as root would not.
+bool TakePlaceOf(const std::string& arriving, const std::string& path)
+{
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    bool readOnly = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+    if (readOnly || !MoveFileExA(arriving.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        theLog.WriteFormatted("Can't replace file %s", path.c_str());
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 DownloadOutcome DownloadFile(const std::string& urlLine, const std::string& localPath, uint32_t declaredSize,
@@ -111,7 +124,11 @@ DownloadOutcome DownloadFile(const std::string& urlLine, const std::string& loca
         return DownloadOutcome::present;
     }
 
-    DownloadTarget target = {localPath.c_str()};
+    // The file arrives under a name of its own and takes the place of one
+    // already there only once it is whole: a download that fails, or a
+    // window closed half way, leaves the player's old file as it was.
+    const std::string arriving = localPath + kArrivingSuffix;
+    DownloadTarget target = {arriving.c_str()};
     target.received = report.received;
     // The request's own limits are those of a file: 5 s of silence, and an
     // error answer fails.
@@ -119,13 +136,18 @@ DownloadOutcome DownloadFile(const std::string& urlLine, const std::string& loca
     request.write = WriteToFile;
     request.target = &target;
     request.stop = &stop;
+    DownloadOutcome outcome = DownloadOutcome::failed;
     for (const std::string& url : SplitUrls(urlLine)) {
         request.url = url;
-        if (DownloadFrom(request, target, report, stop))
-            return DownloadOutcome::transferred;
+        if (DownloadFrom(request, target, report, stop)) {
+            outcome = TakePlaceOf(arriving, localPath) ? DownloadOutcome::transferred : DownloadOutcome::failed;
+            break;
+        }
         // The window is closing: no further URL, the run is over.
         if (stop)
             break;
     }
-    return DownloadOutcome::failed;
+    CloseTarget(target);
+    DeleteFileA(arriving.c_str());
+    return outcome;
 }

@@ -12,6 +12,9 @@ enum class DownloadOutcome {
     failed,       // every URL failed, or the stop request ended the attempt
 };
 
+// Added to a file's name while it arrives.
+constexpr char kArrivingSuffix[] = ".download";
+
 // What a file download tells its caller as it goes, for the caller to show.
 struct DownloadReport {
     // An attempt starts the file from its first byte: what earlier attempts
@@ -25,6 +28,7 @@ struct DownloadReport {
 // by single spaces) in order, each with a fresh handle. An attempt that
 // breaks off after bringing data is resumed from where it broke off, on the
 // same handle. An error answer of the server is a failed attempt: its page
-// is never stored.
+// is never stored. The file comes under a name of its own beside
+// `localPath` and replaces what is there only once it is whole.
 DownloadOutcome DownloadFile(const std::string& urlLine, const std::string& localPath, uint32_t declaredSize,
                              const DownloadReport& report, const StopRequest& stop);

@@ -1,7 +1,5 @@
 #include "zip/zip_names.h"
 
-#include <algorithm>
-#include <cctype>
 #include <cstring>
 #include <string>
 
@@ -12,32 +10,6 @@ namespace {
 bool IsDotOrSpace(char c)
 {
     return c == '.' || c == ' ';
-}
-
-bool IsForbidden(unsigned char c)
-{
-    return (c > 0 && c < 32) || std::strchr("<>:\"|?*", c) != nullptr;
-}
-
-// Windows opens a device for these whatever folder or extension they have;
-// "COM\xB9" is COM with a superscript one in the ANSI code page.
-bool IsDeviceName(const char* part, size_t length)
-{
-    static const char* const devices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
-    std::string base(part, length);
-    base = base.substr(0, base.find('.'));
-    while (!base.empty() && base.back() == ' ')
-        base.pop_back();
-    std::transform(base.begin(), base.end(), base.begin(),
-                   [](unsigned char c) { return c < 128 ? static_cast<char>(std::toupper(c)) : static_cast<char>(c); });
-    for (const char* device : devices) {
-        if (base == device)
-            return true;
-    }
-    if (base.size() != 4 || !(base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0))
-        return false;
-    unsigned char number = static_cast<unsigned char>(base[3]);
-    return (number >= '0' && number <= '9') || number == 0xB9 || number == 0xB2 || number == 0xB3;
 }
 
 }  // namespace
@@ -92,22 +64,5 @@ void TrimNameParts(char* name)
 
 bool IsSafeEntryName(const char* name)
 {
-    for (const char* c = name; *c; ++c) {
-        if (IsForbidden(static_cast<unsigned char>(*c)))
-            return false;
-    }
-    const char* part = name;
-    for (;;) {
-        size_t length = std::strcspn(part, "\\/");
-        bool dotsAndSpaces = length > 0;
-        for (size_t i = 0; i < length; ++i)
-            dotsAndSpaces = dotsAndSpaces && IsDotOrSpace(part[i]);
-        if (dotsAndSpaces && !(length == 1 && part[0] == '.'))
-            return false;
-        if (IsDeviceName(part, length))
-            return false;
-        if (part[length] == '\0')
-            return true;
-        part += length + 1;
-    }
+    return UncontainedReason(name) == nullptr;
 }
