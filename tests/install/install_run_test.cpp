@@ -275,6 +275,14 @@ TEST_F(InstallRun, AFileNotObtainedEndsTheRunBelowAHundred)
          "missing\\deeper\\deep.cfg", "Connecting error: 23 (0)"},
         {"declared empty, never served", Record("", 0, server.Url("404/none.cfg")), "none.cfg",
          "Connecting error: 22 (0)"},
+        // Paths of the catalogue's that lead out of the installation folder:
+        // refused before anything is asked of the server.
+        {"record folder leading out", Record("..\\..\\up", 3, server.Put("up.cfg", "abc")), "..\\..\\up\\up.cfg",
+         "Refused path: ..\\..\\up\\up.cfg (it holds a \"..\" part)"},
+        {"file name leading out", Record("baseq3", 3, server.Url("x\\..\\..\\slash.cfg")), "slash.cfg",
+         "Refused path: baseq3\\x\\..\\..\\slash.cfg (it holds a \"..\" part)"},
+        {"file name with a stream", Record("", 3, server.Url("autoexec.cfg:hidden")), "autoexec.cfg",
+         "Refused path: autoexec.cfg:hidden (it holds a \":\")"},
     };
     int round = 0;
     for (const Case& c : cases) {

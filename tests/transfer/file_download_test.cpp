@@ -180,6 +180,40 @@ TEST_F(FileDownload, AnErrorAnswerIsNeverStored)
     EXPECT_EQ(ReadWholeFile(folder.File("old.zip")), "an older file");
 }
 
+// A file to be replaced stays as it was until a new one has come whole, and
+// no part of a failed one is left beside it.
+TEST_F(FileDownload, AnOldFileIsReplacedOnlyByAWholeOne)
+{
+    const std::string content = SomeBytes(200000, 5);
+    std::string good = server.Put("pak.pk3", content);
+    std::string path = folder.File("pak.pk3");
+    std::string arriving = path + kArrivingSuffix;
+    auto exists = [](const std::string& name) { return GetFileAttributesA(name.c_str()) != INVALID_FILE_ATTRIBUTES; };
+    WriteWholeFile(path, "the player's older pak");
+
+    // Broken off at 40 % at every try, then nothing at all.
+    EXPECT_EQ(Download(server.Url("norange:80000/pak.pk3") + " " + RefusedUrl(), path, 200000),
+              DownloadOutcome::failed);
+    EXPECT_EQ(ReadWholeFile(path), "the player's older pak");
+    EXPECT_FALSE(exists(arriving));
+
+    // A read-only file is never replaced, not even by a whole one.
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+    theLog.Close();
+    theLog.Open();
+    EXPECT_EQ(Download(good, path, 200000), DownloadOutcome::failed);
+    EXPECT_EQ(DownloadLines().back(), "Downloading complete ! (200000)");
+    EXPECT_EQ(LogLines().back(), "Can't replace file " + path);
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(ReadWholeFile(path), "the player's older pak");
+    EXPECT_FALSE(exists(arriving));
+
+    theLog.Open();
+    EXPECT_EQ(Download(good, path, 200000), DownloadOutcome::transferred);
+    EXPECT_TRUE(ReadWholeFile(path) == content);
+    EXPECT_FALSE(exists(arriving));
+}
+
 // Present means there with the declared size; anything else is fetched anew
 // from its first byte.
 TEST_F(FileDownload, OnlyAFileOfTheDeclaredSizeIsPresent)
