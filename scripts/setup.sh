@@ -67,7 +67,7 @@ curl_ver=$(src_version curl)
 minizip_ver=$(src_version minizip)
 gtest_ver=$(dpkg-query -W -f='${Version}' googletest)
 [ -n "$curl_ver" ] && [ -n "$minizip_ver" ] || { log "source packages not found (deb-src missing?)"; exit 1; }
-key=$(printf 'curl-%s_minizip-%s_gtest-%s_v4' "$curl_ver" "$minizip_ver" "$gtest_ver" | tr ':~+' '___')
+key=$(printf 'curl-%s_minizip-%s_gtest-%s_v5' "$curl_ver" "$minizip_ver" "$gtest_ver" | tr ':~+' '___')
 prefix=$cache_root/$key
 mkdir -p "$prefix"
 toolchain=$here/../cmake/mingw-w64.cmake
@@ -76,7 +76,8 @@ fetch_source() { # package dir
   local pkg=$1 dir=$2
   rm -rf "$dir"; mkdir -p "$dir"
   (cd "$dir" && apt-get source -q --download-only "$pkg" >/dev/null 2>&1 || apt-get source -q --download-only "$pkg" >/dev/null)
-  (cd "$dir" && dpkg-source -x --skip-patches ./*.dsc src >/dev/null 2>&1 || dpkg-source -x ./*.dsc src >/dev/null)
+  # With the distribution's patches: its security fixes among them.
+  (cd "$dir" && dpkg-source -x ./*.dsc src >/dev/null)
 }
 
 # libcurl's options; the curl tool is built with the same ones.
