@@ -77,7 +77,7 @@ fetch_source() { # package dir
   rm -rf "$dir"; mkdir -p "$dir"
   (cd "$dir" && apt-get source -q --download-only "$pkg" >/dev/null 2>&1 || apt-get source -q --download-only "$pkg" >/dev/null)
   # With the distribution's patches: its security fixes among them.
-  (cd "$dir" && dpkg-source -x ./*.dsc src >/dev/null)
+  (cd "$dir" && dpkg-source -x ./*.dsc src >unpack.log 2>&1) || { cat "$dir/unpack.log" >&2; exit 1; }
 }
 
 # libcurl's options; the curl tool is built with the same ones.
