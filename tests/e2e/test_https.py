@@ -40,7 +40,8 @@ class HttpsTest(unittest.TestCase):
         with Mirrors(CATALOGUE, ("ok", "ok", "ok"), build=HTTPS_BUILD) as mirrors:
             with TavrinRun(exe=os.path.join(HTTPS_BUILD, "Tavrin.exe")) as run:
                 run.start()
-                self.assertEqual(run.driver("wait-window", "60", title="Tavrin")[0], 0, "no retry question")
+                self.assertEqual(run.driver("wait-window", "60", title="Tavrin", timeout=90)[0], 0,
+                                 "no retry question")
                 self.assertEqual(run.driver("click", "Cancel", title="Tavrin")[0], 0)
                 self.assertEqual(run.wait_exit(60), 0)
                 log = self.log(run)
