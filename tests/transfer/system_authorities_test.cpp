@@ -54,7 +54,8 @@ TEST(SystemAuthorities, UnderWineAreTheTrustStoresCertificatesAsPem)
         PCCERT_CONTEXT decoded =
             CertCreateCertificateContext(X509_ASN_ENCODING, blocks[i].data(), blocks[i].size());
         ASSERT_NE(decoded, nullptr);
-        PCCERT_CONTEXT found = CertFindCertificateInStore(store, X509_ASN_ENCODING, 0, CERT_FIND_EXISTING, decoded, nullptr);
+        PCCERT_CONTEXT found =
+            CertFindCertificateInStore(store, X509_ASN_ENCODING, 0, CERT_FIND_EXISTING, decoded, nullptr);
         EXPECT_NE(found, nullptr);
         CertFreeCertificateContext(found);
         CertFreeCertificateContext(decoded);

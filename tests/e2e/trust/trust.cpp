@@ -40,11 +40,15 @@ bool Remove(HCERTSTORE store, const std::vector<BYTE>& der)
     PCCERT_CONTEXT wanted = CertCreateCertificateContext(X509_ASN_ENCODING, der.data(), der.size());
     if (!wanted)
         return false;
+    // The store may hold it more than once (the user's and the machine's part).
     bool removed = true;
-    // The store may hold it more than once (an earlier run that was cut short).
-    while (PCCERT_CONTEXT found =
-               CertFindCertificateInStore(store, X509_ASN_ENCODING, 0, CERT_FIND_EXISTING, wanted, nullptr))
-        removed = CertDeleteCertificateFromStore(found) && removed;  // frees `found`
+    while (removed) {
+        PCCERT_CONTEXT found =
+            CertFindCertificateInStore(store, X509_ASN_ENCODING, 0, CERT_FIND_EXISTING, wanted, nullptr);
+        if (!found)
+            break;
+        removed = CertDeleteCertificateFromStore(found);  // frees `found`, also when it fails
+    }
     CertFreeCertificateContext(wanted);
     return removed;
 }
