@@ -3,6 +3,7 @@
 #include <curl/curl.h>
 
 #include "transfer/easy_handle.h"
+#include "transfer/system_authorities.h"
 
 namespace {
 
@@ -34,10 +35,12 @@ void ApplyTransferRecipe(CEasyHandle& handle, const TransferRequest& request)
     // Certificates are checked; a revocation server that cannot be reached
     // does not fail every download.
     curl_easy_setopt(curl, CURLOPT_SSL_OPTIONS, static_cast<long>(CURLSSLOPT_REVOKE_BEST_EFFORT));
-    if (request.certificateAuthority) {
-        curl_blob authority = {const_cast<char*>(request.certificateAuthority->data()),
-                               request.certificateAuthority->size(), CURL_BLOB_COPY};
-        curl_easy_setopt(curl, CURLOPT_CAINFO_BLOB, &authority);
+    // Given authorities make libcurl check the chain itself, which under
+    // Wine nobody else does.
+    const std::string* authorities = request.certificateAuthority ? request.certificateAuthority : SystemAuthorities();
+    if (authorities) {
+        curl_blob blob = {const_cast<char*>(authorities->data()), authorities->size(), CURL_BLOB_COPY};
+        curl_easy_setopt(curl, CURLOPT_CAINFO_BLOB, &blob);
     }
 }
 

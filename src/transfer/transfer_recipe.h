@@ -33,7 +33,8 @@ constexpr int kTransferStopped = 42;
 
 // Sets every option of the recipe on `handle`: the URL, 5 s to connect, the
 // write callback and its target, the stall limit, blocks of up to 100 KB,
-// and a stop check that libcurl runs between blocks and while it waits.
+// a stop check that libcurl runs between blocks and while it waits, and the
+// authorities of https servers (the request's, else SystemAuthorities()).
 void ApplyTransferRecipe(CEasyHandle& handle, const TransferRequest& request);
 // Runs the transfer; libcurl's result code (0 for success).
 int PerformTransfer(CEasyHandle& handle);

@@ -12,6 +12,7 @@ SERVER = os.path.join(ROOT, "tests", "servers", "http_server.py")
 CERTIFICATES = os.path.join(ROOT, "tests", "servers", "make_test_certificates.sh")
 BUILD = os.environ.get("TAVRIN_BUILD_DIR", os.path.join(os.path.dirname(__file__), "..", "..", "build"))
 WINE_RUN = os.path.join(os.path.dirname(__file__), "..", "..", "scripts", "wine_run.sh")
+TRUST = os.path.join(BUILD, "trust.exe")
 
 
 def built_version(build=BUILD):
@@ -60,9 +61,11 @@ class Mirrors:
         self.root = tempfile.mkdtemp(prefix="tavrin-mirror-")
         ports, tls = built_mirrors(build)
         tls_options = []
+        self.authority = None  # with TLS: the PEM file of the certificate's authority
         if tls:
             certificates = os.path.join(self.root, ".certificates")
             subprocess.run(["bash", CERTIFICATES, certificates], check=True)
+            self.authority = os.path.join(certificates, "ca.pem")
             tls_options = ["--tls-cert", os.path.join(certificates, "server.pem"),
                            "--tls-key", os.path.join(certificates, "server.key")]
         with open(os.path.join(self.root, "tavrin.txt"), "wb") as handle:
@@ -98,6 +101,19 @@ class Mirrors:
             server.kill()
             server.wait()
         shutil.rmtree(self.root, ignore_errors=True)
+
+
+def trust_authority(test, authority):
+    """Puts the authority's certificate (a PEM file) into the Wine prefix's
+    trust store, where the program reads its authorities, until `test` ends,
+    also when it fails."""
+    kept = tempfile.mkdtemp(prefix="tavrin-trust-")
+    test.addCleanup(shutil.rmtree, kept, ignore_errors=True)
+    copy = os.path.join(kept, "authority.pem")
+    shutil.copy(authority, copy)
+    code, out = wine(TRUST, "add", windows_path(copy))
+    test.assertEqual(code, 0, out)
+    test.addCleanup(lambda: test.assertEqual(wine(TRUST, "remove", windows_path(copy))[0], 0))
 
 
 def sample_catalogue():

@@ -1,14 +1,14 @@
 """A program whose mirrors are "https://": the catalogue and the item files
-arrive over TLS through Windows' own Schannel. (Under Wine, Schannel checks a
-certificate only against a given authority, so the test's throw-away one
-passes.)"""
+arrive over TLS through Windows' own Schannel. Under Wine the program checks
+the chain against the authorities of the Windows trust store, so a test puts
+its throw-away authority there while it runs."""
 import io
 import os
 import random
 import unittest
 import zipfile
 
-from harness import BUILD, Mirrors, TavrinRun, built_mirrors, built_version, windows_path
+from harness import BUILD, Mirrors, TavrinRun, built_mirrors, built_version, trust_authority, windows_path
 
 HTTPS_BUILD = os.path.join(BUILD, "https")
 TITLE = "Tavrin " + built_version(HTTPS_BUILD)
@@ -33,9 +33,33 @@ https://localhost:1/files/config.cfg
 
 
 class HttpsTest(unittest.TestCase):
+    def log(self, run):
+        return run.file("log.txt").decode("cp1250").split("\r\n")
+
+    def test_a_mirror_is_taken_only_once_its_authority_is_trusted(self):
+        with Mirrors(CATALOGUE, ("ok", "ok", "ok"), build=HTTPS_BUILD) as mirrors:
+            with TavrinRun(exe=os.path.join(HTTPS_BUILD, "Tavrin.exe")) as run:
+                run.start()
+                self.assertEqual(run.driver("wait-window", "60", title="Tavrin", timeout=90)[0], 0,
+                                 "no retry question")
+                self.assertEqual(run.driver("click", "Cancel", title="Tavrin")[0], 0)
+                self.assertEqual(run.wait_exit(60), 0)
+                log = self.log(run)
+                for index in range(3):
+                    self.assertIn(f"Config file downloading error: 60 ({index}/3)", log)
+
+            trust_authority(self, mirrors.authority)
+            with TavrinRun(exe=os.path.join(HTTPS_BUILD, "Tavrin.exe")) as run:
+                run.start()
+                self.assertTrue(run.wait_unlocked(60, title=TITLE))
+                self.assertEqual(run.driver("close", title=TITLE)[0], 0)
+                self.assertEqual(run.wait_exit(), 0)
+                self.assertIn("Config file downloaded ! (0/3)", self.log(run))
+
     def test_the_catalogue_comes_from_an_https_mirror(self):
-        with Mirrors(CATALOGUE, (None, "ok", None), build=HTTPS_BUILD), \
+        with Mirrors(CATALOGUE, (None, "ok", None), build=HTTPS_BUILD) as mirrors, \
                 TavrinRun(exe=os.path.join(HTTPS_BUILD, "Tavrin.exe")) as run:
+            trust_authority(self, mirrors.authority)
             run.start()
             self.assertTrue(run.driver("wait-unlocked", "60", title=TITLE, timeout=90)[0] == 0)
             self.assertEqual(run.driver("tree", title=TITLE)[1], "[ ] Configs\n  [x] Config\n")
@@ -61,8 +85,9 @@ class HttpsTest(unittest.TestCase):
                      f"[Config]\n{{A config.}}\n-baseq3\n{len(config)}\n{base}files/autoexec.cfg\n"
                      "<items>\n[Maps]+\n[Config]+\n").encode()
         files = {"files/maps.zip": maps, "files/autoexec.cfg": config}
-        with Mirrors(catalogue, ("ok", None, None), files=files, build=HTTPS_BUILD), \
+        with Mirrors(catalogue, ("ok", None, None), files=files, build=HTTPS_BUILD) as mirrors, \
                 TavrinRun(exe=os.path.join(HTTPS_BUILD, "Tavrin.exe")) as run:
+            trust_authority(self, mirrors.authority)
             target = os.path.join(run.folder, "Quake III Arena")
             with open(os.path.join(run.folder, "settings.cfg"), "wb") as handle:
                 handle.write(b"\r\n%s\r\ninformed" % windows_path(target).encode())

@@ -11,6 +11,7 @@
 #include "catalogue/catalogue.h"
 #include "support/transfer_fixture.h"
 #include "transfer/catalogue_fetch.h"
+#include "transfer/system_authorities.h"
 
 namespace {
 
@@ -316,6 +317,40 @@ TEST_F(CatalogueFetch, HttpsMirrorsAreCheckedAgainstTheAuthority)
         EXPECT_EQ(FetchLines(), c.lines);
         EXPECT_EQ(theApp.catalogueText, kCatalogue);
         EXPECT_EQ(window.Outline(), kOutline);
+    }
+}
+
+// With no authority named, a mirror is checked against the trust store's
+// authorities, which lack the test's: under Wine nothing else would check
+// it. An empty list trusts nothing, and the whole store's PEM is one that
+// libcurl takes.
+TEST_F(CatalogueFetch, HttpsMirrorsAreCheckedAgainstTheTrustStoreWhenNoAuthorityIsGiven)
+{
+    ASSERT_TRUE(server.HttpsAvailable()) << "run through tests/servers/with_http_server.sh --tls";
+    server.Put("secure.txt", kCatalogue);
+    const std::string empty;
+    const std::string storeAndTest = TrustStoreAuthorities() + server.CertificateAuthority();
+    const std::vector<std::string> refused = {"Config file downloading error: 60 (0/3)",
+                                              "Config file downloaded ! (1/3)"};
+    struct Case {
+        const char* what;
+        const std::string* authority;
+        std::vector<std::string> lines;
+    } cases[] = {
+        {"none given", nullptr, refused},
+        {"an empty list", &empty, refused},
+        {"the trust store's and the test's", &storeAndTest, {"Config file downloaded ! (0/3)"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        StartOver();
+        mirrors.certificateAuthority = c.authority;
+        SetMirrors(server.HttpsUrl("secure.txt"), server.Url("secure.txt"), RefusedUrl());
+
+        EXPECT_TRUE(LoadCatalogue(window, mirrors, theApp, stop));
+
+        EXPECT_EQ(FetchLines(), c.lines);
+        EXPECT_EQ(theApp.catalogueText, kCatalogue);
     }
 }
 
