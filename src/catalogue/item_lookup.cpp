@@ -57,30 +57,34 @@ void CCatalogue::ItemFiles(const std::string& name, std::vector<std::string>* fo
     if (!ReadSectionHead(*this, name, position, description))
         return;
 
+    // A catalogue saved with CR LF line ends installs as its LF twin: its
+    // records are read without their CRs.
+    auto nextLine = [this, &position] { return WithoutCr(ReadLine(position)); };
+
     // Blank lines before the first record are passed over; the end of the
     // text is no record.
     std::string folderLine;
     do {
         if (AtEnd(*this, position))
             return;
-        folderLine = CutComment(ReadLine(position));
+        folderLine = CutComment(nextLine());
     } while (folderLine.empty());
 
     for (;;) {
         if (folders)
             folders->push_back(folderLine.substr(1));
         int size = 0;
-        ScanNumber(CutComment(ReadLine(position)), size);
+        ScanNumber(CutComment(nextLine()), size);
         if (sizes)
             sizes->push_back(size);
-        std::string urlLine = CutComment(ReadLine(position));
+        std::string urlLine = CutComment(nextLine());
         if (urlLines)
             urlLines->push_back(urlLine);
 
-        std::string line = ReadLine(position);
+        std::string line = nextLine();
         RecordLine kind = ClassifyLine(line);
         while (kind == RecordLine::Skipped) {
-            line = ReadLine(position);
+            line = nextLine();
             if (!line.empty() && line[0] == '*')
                 return;
             kind = ClassifyLine(line);

@@ -31,3 +31,10 @@ RecordLine ClassifyLine(const std::string& line)
         return RecordLine::Skipped;
     return RecordLine::End;
 }
+
+std::string WithoutCr(std::string line)
+{
+    if (!line.empty() && line.back() == '\r')
+        line.pop_back();
+    return line;
+}

@@ -7,6 +7,9 @@
 // and a CR is not a blank.
 std::string CutComment(std::string line);
 
+// The line without the CR that a CR LF text leaves at its end.
+std::string WithoutCr(std::string line);
+
 enum class RecordLine { NextRecord, Skipped, End };
 
 // What the line after a file record means: "-" opens the next record; a line

@@ -63,7 +63,7 @@ bool InstallFile(CInstallRun& run, const std::string& itemName, const std::strin
     CProgress& progress = run.progress;
     progress.itemSize = static_cast<uint32_t>(size);
     progress.itemBytes = 0;
-    theLog.WriteBlankLines(2);
+    theLog.WriteBlankLines(1);
     theLog.WriteFormatted("Item name: %s", itemName.c_str());
     theLog.WriteFormatted("Item size: %i", size);
 
@@ -116,7 +116,7 @@ void InstallItem(CInstallRun& run, const std::string& name)
 void FinishRun(CInstallRun& run)
 {
     CWindowOperations& window = run.window;
-    theLog.WriteBlankLines(2);
+    theLog.WriteBlankLines(1);
     if (run.someItemFailed)
         theLog.WriteLine("At least one item not downloaded.");
     theLog.WriteLine("End");
@@ -165,7 +165,7 @@ void RunInstall(CInstallRun& run)
     }
 
     MakeFolderWithParents(run.installPath);
-    theLog.WriteBlankLines(2);
+    theLog.WriteBlankLines(1);
     theLog.WriteFormatted("Install path: %s", run.installPath.c_str());
     theLog.WriteFormatted("Total bytes: %i", static_cast<int>(run.progress.totalBytes));
 

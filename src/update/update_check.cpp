@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "catalogue/catalogue_header.h"
+#include "catalogue/record_lines.h"
 #include "catalogue/scan_number.h"
 #include "core/log.h"
 #include "core/progress.h"
@@ -56,9 +57,7 @@ bool CheckForUpdate(const CatalogueHeader& header, CWindowOperations& window, co
     };
     // A catalogue saved with CR LF line ends keeps a CR on the URL, which
     // libcurl refuses (code 3).
-    std::string url = header.updateUrl;
-    if (!url.empty() && url.back() == '\r')
-        url.pop_back();
+    std::string url = WithoutCr(header.updateUrl);
     int code = DownloadUpdate(url, kUpdateFile, progress.itemSize, received, stop);
     if (code != 0) {
         // A stop means the user is closing the window: nothing to tell.

@@ -123,7 +123,10 @@ ZipResult ZipExtractToFile(ZipHandle* handle, int32_t index, const char* targetP
         return looked;
     if (!IsSafeEntryName(entry.name))
         return zipUnsafeName;
-    if (entry.attributes & FILE_ATTRIBUTE_DIRECTORY)
+    // Java and .NET tools mark no folder attribute; the name says it.
+    size_t nameLength = std::strlen(entry.name);
+    if ((entry.attributes & FILE_ATTRIBUTE_DIRECTORY) || nameLength == 0 ||
+        IsPathSeparator(entry.name[nameLength - 1]))
         return MakeFolderEntry(reader, targetPath);
     return ExtractFileEntry(reader, entry, targetPath);
 }

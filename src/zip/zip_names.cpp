@@ -27,6 +27,11 @@ const char* CleanEntryName(const char* name)
             cursor += 1;
             continue;
         }
+        // Real game archives hold "../COPYING": written inside, as unzip does.
+        if (cursor[0] == '.' && cursor[1] == '.' && IsPathSeparator(cursor[2])) {
+            cursor += 3;
+            continue;
+        }
         const char* found = nullptr;
         for (const char* part : parentParts) {
             found = std::strstr(cursor, part);

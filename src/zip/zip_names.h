@@ -2,7 +2,8 @@
 // Entry names as stored in archives, made into paths below a target folder.
 
 // The part of a stored name that is kept: without a drive prefix, leading
-// separators, and everything up to a ".." part that follows a separator.
+// separators and leading ".." parts, and everything up to a ".." part that
+// follows a separator.
 const char* CleanEntryName(const char* name);
 // Drops the trailing dots and spaces of each part of the name, in place, as
 // Windows drops them from the last part anyway: "readme.txt." is readme.txt.

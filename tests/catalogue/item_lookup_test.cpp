@@ -60,8 +60,9 @@ TEST_F(ItemLookupTest, ListsAreAppendedToAndMayBeLeftOut)
     EXPECT_EQ(sizes, Sizes({300}));
 }
 
-// The same section written with LF and with CR LF line ends.
-TEST_F(ItemLookupTest, LineEndsChangeBlankLinesAndKeepCarriageReturns)
+// The same section written with LF and with CR LF line ends: the records are
+// the same; only a description keeps its CRs.
+TEST_F(ItemLookupTest, CrLfRecordsAreThoseOfTheLfTwin)
 {
     auto section = [](const std::string& end) {
         return Lines({"[Pack]", "{Twenty maps", "for duels.}", "-baseq3 ; where it goes", "10",
@@ -82,15 +83,14 @@ TEST_F(ItemLookupTest, LineEndsChangeBlankLinesAndKeepCarriageReturns)
 
     Load(section("\r\n"));
     EXPECT_EQ(Catalogue().ItemDescription("Pack"), "Twenty maps\rfor duels.");
-    pack = FilesOf("Pack");  // the lone CR is skipped
-    EXPECT_EQ(pack.folders, Strings({"baseq3", "maps\r"}));
-    EXPECT_EQ(pack.sizes, Sizes({10, 20}));
-    EXPECT_EQ(pack.urlLines, Strings({"http://127.0.0.1:47001/files/a.zip\r",
-                                      "http://127.0.0.1:47001/files/b.zip\r"}));
-    other = FilesOf("Other");  // the lone CR is the folder line: everything shifts by one
-    EXPECT_EQ(other.folders, Strings({""}));
-    EXPECT_EQ(other.sizes, Sizes({0}));
-    EXPECT_EQ(other.urlLines, Strings({"30\r"}));
+    pack = FilesOf("Pack");
+    EXPECT_EQ(pack.folders, Strings({"baseq3"}));
+    EXPECT_EQ(pack.sizes, Sizes({10}));
+    EXPECT_EQ(pack.urlLines, Strings({"http://127.0.0.1:47001/files/a.zip"}));
+    other = FilesOf("Other");
+    EXPECT_EQ(other.folders, Strings({"x"}));
+    EXPECT_EQ(other.sizes, Sizes({30}));
+    EXPECT_EQ(other.urlLines, Strings({"http://127.0.0.1:47001/files/c.zip"}));
 }
 
 TEST_F(ItemLookupTest, KeyIsFoundWhereverItFirstOccurs)

@@ -187,6 +187,35 @@ class InstallTest(unittest.TestCase):
         self.assertEqual(again.wait_exit(), 0)
         self.assert_installed(catalogue, files)
 
+    def test_a_crlf_catalogue_installs_like_its_lf_twin_with_the_log_in_its_shape(self):
+        maps = zip_of({"maps/dm%d.bsp" % i: b"map %d\n" % i * 300 for i in range(5)})
+        catalogue, files = two_item_catalogue(("Maps", "baseq3", "maps.zip", maps),
+                                              ("Config", "baseq3\\cfg", "autoexec.cfg", b"seta r_mode 6\n"))
+        os.makedirs(os.path.join(self.target, "baseq3"))
+        run = self.started(catalogue.replace(b"\n", b"\r\n"), files)
+        self.install(run)
+        self.assert_installed(catalogue, files)
+
+        log = log_lines(run)
+        start = log.index("-= Installation =-")
+        base = f"http://127.0.0.1:{MIRROR_PORTS[0]}/files/"
+        expected = ["-= Installation =-", "pak0.pk3 file not selected", "", "",
+                    "Install path: " + windows_path(self.target), "Total bytes: %d" % (len(maps) + 14), "", "",
+                    "Item name: Maps", "Item size: %d" % len(maps), "Is file ? (0)", "Connecting to: " + base + "maps.zip",
+                    "Downloading complete ! (%d)" % len(maps), r"Status: \d+ \(TotalBytesGained: \d+\)", "Delete file",
+                    r"Unzipped, \(TotalBytesGained: \d+ \)", "", "",
+                    "Item name: Config", "Item size: 14", "Is file ? (0)", "Connecting to: " + base + "autoexec.cfg",
+                    "Downloading complete ! (14)", r"Status: \d+ \(TotalBytesGained: \d+\)", "", "", "End"]
+        shown = log[start:start + len(expected)]
+        self.assertEqual(len(shown), len(expected), "\n".join(shown))
+        for line, pattern in zip(shown, expected):
+            if pattern.startswith(("Status", "Unzipped")):
+                self.assertRegex(line, "^" + pattern + "$")
+            else:
+                self.assertEqual(line, pattern)
+        self.assertTrue(run.close())
+        self.assertEqual(run.wait_exit(), 0)
+
     def test_two_clicks_queued_on_install_start_one_run(self):
         catalogue, files = archive_and_loose_file(4 * 1024 * 1024)
         run = self.started(catalogue, files)

@@ -11,13 +11,13 @@ out = sys.argv[1]
 os.makedirs(out, exist_ok=True)
 
 
-def write(name, entries, method=zipfile.ZIP_DEFLATED):
+def write(name, entries, method=zipfile.ZIP_DEFLATED, mark_folders=True):
     path = os.path.join(out, name)
     with zipfile.ZipFile(path, "w", method) as archive:
         for entry, data in entries:
             info = zipfile.ZipInfo(entry, (2010, 1, 1, 12, 0, 0))
             info.compress_type = method
-            if entry.endswith("/"):
+            if entry.endswith("/") and mark_folders:
                 info.external_attr = 0o40755 << 16 | 0x10  # a folder, as zip tools mark one
             archive.writestr(info, data)
     return path
@@ -54,6 +54,9 @@ with open(path, "r+b") as handle:
 
 # A sound entry and one whose name leads out of the folder it is unpacked into.
 write("escape.zip", [("kept.txt", b"kept\n"), ("../escaped.txt", b"out\n")])
+
+# Folder entries without a folder attribute, as Java and .NET tools write them.
+write("unmarked.zip", [("docs/", b""), ("docs/notes/", b""), ("docs/notes/a.txt", b"a\n")], mark_folders=False)
 
 # Entries of no bytes only, and a file that only has the name of an archive.
 write("hollow.zip", [("hollow/a.txt", b""), ("hollow/b.txt", b"")])

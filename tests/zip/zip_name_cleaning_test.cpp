@@ -20,13 +20,17 @@ TEST(ZipNames, CleaningKeepsOnlyWhatLiesBelowTheTarget)
         {"../../f", "f"},
         {"..\\..\\f", "f"},
         {"maps/q3dm17.bsp", "maps/q3dm17.bsp"},
-        {"C:/../x", "../x"},
+        {"C:/../x", "x"},
         {"dir/..name", "dir/..name"},
+        {"..name", "..name"},
         {"", ""},
-        // The rules take a ".." part away only behind a separator.
-        {"../f", "../f"},
-        {"/../f", "../f"},
-        {"a/../../f", "../f"},
+        // A leading ".." part goes too, as unzip drops it: real game
+        // archives hold "../COPYING".
+        {"../f", "f"},
+        {"/../f", "f"},
+        {"a/../../f", "f"},
+        {"..\\../x/f", "x/f"},
+        {"..", ".."},
     };
     for (const auto& c : cases)
         EXPECT_STREQ(c.kept, CleanEntryName(c.stored)) << c.stored;

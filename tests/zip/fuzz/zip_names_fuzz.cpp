@@ -62,12 +62,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     const char* clean = CleanEntryName(stored.data());
     // What is kept is the end of the stored name, with no drive, no leading
-    // separator and no ".." part behind a separator.
+    // separator, no leading ".." part and none behind a separator.
     Require(clean >= stored.data() && clean <= stored.data() + length);
     Require(!(clean[0] != '\0' && clean[1] == ':'));
     Require(!IsSeparator(clean[0]));
     for (const char* part : {"\\..\\", "\\../", "/../", "/..\\"})
         Require(std::strstr(clean, part) == nullptr);
+    Require(!(clean[0] == '.' && clean[1] == '.' && IsSeparator(clean[2])));
 
     std::vector<char> name(clean, clean + std::strlen(clean) + 1);
     TrimNameParts(name.data());
