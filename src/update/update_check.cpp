@@ -35,7 +35,7 @@ void TellUpdateFailed(CProgress& progress, CWindowOperations& window)
 }  // namespace
 
 bool CheckForUpdate(const CatalogueHeader& header, CWindowOperations& window, const std::string& ownTitle,
-                    const StopRequest& stop)
+                    const std::string& releaseKey, const StopRequest& stop)
 {
     const CatalogueVersion& version = header.version;
     if (!IsNewer(version.major, version.minor, version.patch)) {
@@ -59,8 +59,10 @@ bool CheckForUpdate(const CatalogueHeader& header, CWindowOperations& window, co
     std::string url = header.updateUrl;
     if (!url.empty() && url.back() == '\r')
         url.pop_back();
-    int code = DownloadUpdate(url, kUpdateFile, progress.itemSize, received, stop);
+    int code = DownloadUpdate(url, kUpdateFile, progress.itemSize, releaseKey, received, stop);
     if (code != 0) {
+        if (code == kUpdateNotSigned)
+            theLog.WriteLine("Update signature not verified.");
         // A stop means the user is closing the window: nothing to tell.
         if (code != kTransferStopped)
             TellUpdateFailed(progress, window);
