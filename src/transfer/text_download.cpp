@@ -1,6 +1,5 @@
 #include "transfer/text_download.h"
 
-#include "transfer/easy_handle.h"
 #include "transfer/transfer_recipe.h"
 
 size_t WriteToText(char* data, size_t size, size_t count, void* target)
@@ -16,12 +15,5 @@ int DownloadText(const std::string& url, size_t limit, std::string& text, const 
 {
     text.clear();
     TextTarget target = {text, limit};
-    TransferRequest request;
-    request.url = url;
-    request.write = WriteToText;
-    request.target = &target;
-    request.stop = &stop;
-    CEasyHandle transfer;
-    ApplyTransferRecipe(transfer, request);
-    return PerformTransfer(transfer);
+    return TransferOnce(url, WriteToText, &target, stop);
 }

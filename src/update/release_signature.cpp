@@ -97,7 +97,8 @@ std::optional<Coordinates> RawSignature(const std::string& der)
         if (part.cbData > kCoordinateBytes)
             return std::nullopt;
         // crypt32 gives the least significant byte first, without leading zeros.
-        std::reverse_copy(part.pbData, part.pbData + part.cbData, raw.begin() + (i + 1) * kCoordinateBytes - part.cbData);
+        auto end = raw.begin() + (i + 1) * kCoordinateBytes;
+        std::reverse_copy(part.pbData, part.pbData + part.cbData, end - part.cbData);
     }
     return raw;
 }

@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include "core/file_system.h"
-#include "transfer/easy_handle.h"
 #include "transfer/text_download.h"
 #include "transfer/transfer_recipe.h"
 #include "update/release_signature.h"
@@ -44,14 +43,7 @@ int DownloadUpdate(const std::string& url, const char* path, uint32_t size, cons
     DeleteFileA(path);
     DownloadTarget target = {path};
     target.received = received;
-    TransferRequest request;
-    request.url = url;
-    request.write = WriteToFile;
-    request.target = &target;
-    request.stop = &stop;
-    CEasyHandle transfer;
-    ApplyTransferRecipe(transfer, request);
-    int code = PerformTransfer(transfer);
+    int code = TransferOnce(url, WriteToFile, &target, stop);
     CloseTarget(target);
     if (code == 0)
         code = CheckProgramFile(path, size);

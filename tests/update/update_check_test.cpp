@@ -254,7 +254,10 @@ protected:
         return CheckForUpdate(header, window, theApp.title, key, stop);
     }
 
-    bool SignatureAskedFor(const std::string& name) { return server.Requests().find("/" + name + ".sig\n") != std::string::npos; }
+    bool SignatureAskedFor(const std::string& name)
+    {
+        return server.Requests().find("/" + name + ".sig\n") != std::string::npos;
+    }
 
     static std::string Beside(const char* name) { return ReadWholeFile(BesideThisProgram(name)); }
 
