@@ -7,6 +7,7 @@
 #include "catalogue/catalogue.h"
 #include "catalogue/catalogue_header.h"
 #include "core/application.h"
+#include "core/build_config.h"
 #include "core/log.h"
 #include "core/window_operations.h"
 #include "transfer/catalogue_fetch.h"
@@ -69,7 +70,7 @@ bool ApplyCatalogueHeader(CWindowOperations& window, CApplication& app, const St
     if (!header.valid)
         return false;
     app.catalogueMessage += header.message;
-    if (!CheckForUpdate(header, window, app.title, stop))
+    if (!CheckForUpdate(header, window, app.title, kReleaseKey, stop))
         return false;
     app.RequestQuit(0);
     return true;

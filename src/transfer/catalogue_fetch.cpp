@@ -5,6 +5,7 @@
 #include "core/build_config.h"
 #include "core/log.h"
 #include "transfer/easy_handle.h"
+#include "transfer/text_download.h"
 #include "transfer/transfer_recipe.h"
 
 CatalogueMirrors BuiltInMirrors()
@@ -15,24 +16,14 @@ CatalogueMirrors BuiltInMirrors()
     return mirrors;
 }
 
-size_t WriteToText(char* data, size_t size, size_t count, void* target)
-{
-    std::string& text = *static_cast<std::string*>(target);
-    // A mirror that never stops sending would otherwise take all memory; a
-    // short count makes libcurl end the attempt with a write error.
-    if (text.size() + size * count > kMaxCatalogueBytes)
-        return 0;
-    text.append(data, size * count);
-    return size * count;
-}
-
 int FetchCatalogue(const CatalogueMirrors& mirrors, int index, std::string& text, const StopRequest& stop)
 {
     text.clear();
+    TextTarget target = {text, kMaxCatalogueBytes};
     TransferRequest request;
     request.url = mirrors.urls[index];
     request.write = WriteToText;
-    request.target = &text;
+    request.target = &target;
     request.stallSeconds = mirrors.stallSeconds;
     request.totalSeconds = mirrors.totalSeconds;
     request.stop = &stop;

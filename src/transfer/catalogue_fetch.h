@@ -29,7 +29,3 @@ CatalogueMirrors BuiltInMirrors();
 // it empties first, on a handle of its own, and logs how it went. libcurl's
 // code: 0 when the whole text came.
 int FetchCatalogue(const CatalogueMirrors& mirrors, int index, std::string& text, const StopRequest& stop);
-
-// libcurl write callback: appends the whole block to the std::string `target`
-// (refuses it once the text would pass kMaxCatalogueBytes).
-size_t WriteToText(char* data, size_t size, size_t count, void* target);

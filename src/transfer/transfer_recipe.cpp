@@ -51,3 +51,15 @@ int PerformTransfer(CEasyHandle& handle)
         return CURLE_FAILED_INIT;
     return static_cast<int>(curl_easy_perform(curl));
 }
+
+int TransferOnce(const std::string& url, WriteCallback write, void* target, const StopRequest& stop)
+{
+    TransferRequest request;
+    request.url = url;
+    request.write = write;
+    request.target = target;
+    request.stop = &stop;
+    CEasyHandle transfer;
+    ApplyTransferRecipe(transfer, request);
+    return PerformTransfer(transfer);
+}

@@ -38,3 +38,8 @@ constexpr int kTransferStopped = 42;
 void ApplyTransferRecipe(CEasyHandle& handle, const TransferRequest& request);
 // Runs the transfer; libcurl's result code (0 for success).
 int PerformTransfer(CEasyHandle& handle);
+
+// One attempt at `url` on a handle of its own, with the recipe's defaults
+// (those of a file download), the blocks going to `write` with `target`.
+// libcurl's result code.
+int TransferOnce(const std::string& url, WriteCallback write, void* target, const StopRequest& stop);

@@ -36,7 +36,7 @@ void TellUpdateFailed(CProgress& progress, CWindowOperations& window)
 }  // namespace
 
 bool CheckForUpdate(const CatalogueHeader& header, CWindowOperations& window, const std::string& ownTitle,
-                    const StopRequest& stop)
+                    const std::string& releaseKey, const StopRequest& stop)
 {
     const CatalogueVersion& version = header.version;
     if (!IsNewer(version.major, version.minor, version.patch)) {
@@ -58,8 +58,10 @@ bool CheckForUpdate(const CatalogueHeader& header, CWindowOperations& window, co
     // A catalogue saved with CR LF line ends keeps a CR on the URL, which
     // libcurl refuses (code 3).
     std::string url = WithoutCr(header.updateUrl);
-    int code = DownloadUpdate(url, kUpdateFile, progress.itemSize, received, stop);
+    int code = DownloadUpdate(url, kUpdateFile, progress.itemSize, releaseKey, received, stop);
     if (code != 0) {
+        if (code == kUpdateNotSigned)
+            theLog.WriteLine("Update signature not verified.");
         // A stop means the user is closing the window: nothing to tell.
         if (code != kTransferStopped)
             TellUpdateFailed(progress, window);

@@ -3,8 +3,9 @@
 #include <windows.h>
 
 #include "core/file_system.h"
-#include "transfer/easy_handle.h"
+#include "transfer/text_download.h"
 #include "transfer/transfer_recipe.h"
+#include "update/release_signature.h"
 
 namespace {
 
@@ -22,26 +23,32 @@ int CheckProgramFile(const char* path, uint32_t size)
     return 0;
 }
 
+// An error answer (no signature published) fails like a wrong signature;
+// only a stop keeps libcurl's code.
+int CheckSignature(const std::string& url, const char* path, const std::string& releaseKey, const StopRequest& stop)
+{
+    std::string signature;
+    int code = DownloadText(url + ".sig", kMaxSignatureBytes, signature, stop);
+    if (code == kTransferStopped)
+        return code;
+    return code == 0 && SignatureMatches(path, signature, releaseKey) ? 0 : kUpdateNotSigned;
+}
+
 }  // namespace
 
-int DownloadUpdate(const std::string& url, const char* path, uint32_t size, const ReceivedCallback& received,
-                   const StopRequest& stop)
+int DownloadUpdate(const std::string& url, const char* path, uint32_t size, const std::string& releaseKey,
+                   const ReceivedCallback& received, const StopRequest& stop)
 {
     // An older file there would otherwise pass for what this transfer sent.
     DeleteFileA(path);
     DownloadTarget target = {path};
     target.received = received;
-    TransferRequest request;
-    request.url = url;
-    request.write = WriteToFile;
-    request.target = &target;
-    request.stop = &stop;
-    CEasyHandle transfer;
-    ApplyTransferRecipe(transfer, request);
-    int code = PerformTransfer(transfer);
+    int code = TransferOnce(url, WriteToFile, &target, stop);
     CloseTarget(target);
     if (code == 0)
         code = CheckProgramFile(path, size);
+    if (code == 0 && !releaseKey.empty())
+        code = CheckSignature(url, path, releaseKey, stop);
     if (code != 0)
         DeleteFileA(path);
     return code;

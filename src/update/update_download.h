@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -10,10 +11,18 @@
 // (libcurl's "write error": nothing fit to keep).
 constexpr int kUpdateWrongSize = 18;
 constexpr int kUpdateNotAProgram = 23;
+// The release's signature is missing, or is not the release key's over the
+// file that arrived. Far beyond libcurl's codes, which stay below 100.
+constexpr int kUpdateNotSigned = 1000;
+
+// A signature is far shorter; a longer answer is no signature.
+constexpr size_t kMaxSignatureBytes = 1024;
 
 // Downloads the new release from `url` into `path`, telling `received` of
 // each block, and checks that it is a Windows program of `size` bytes (any
-// size when 0). Returns 0, or libcurl's code or one of the two above; on a
-// failure nothing is left at `path`.
-int DownloadUpdate(const std::string& url, const char* path, uint32_t size, const ReceivedCallback& received,
-                   const StopRequest& stop);
+// size when 0) and, with a `releaseKey` (PEM; empty for none), that the
+// signature at `url` followed by ".sig" is that key's over it. Returns 0,
+// or libcurl's code or one of the three above; on a failure nothing is
+// left at `path`.
+int DownloadUpdate(const std::string& url, const char* path, uint32_t size, const std::string& releaseKey,
+                   const ReceivedCallback& received, const StopRequest& stop);

@@ -1,6 +1,7 @@
 """Self-update under Wine: the real 2.0.4 program downloads a real 2.0.5
 build, hands over to it and ends; failures leave it running; the new release
-closes the window of an older one by its title."""
+closes the window of an older one by its title. A keyed pair of builds does
+the same only for a release signed with its key."""
 import os
 import re
 import subprocess
@@ -10,10 +11,15 @@ import time
 import unittest
 import urllib.request
 
-from harness import (BUILD, MIRROR_PORTS, WINE_RUN, Mirrors, TavrinRun, built_mirrors, built_version,
+from harness import (BUILD, MIRROR_PORTS, ROOT, WINE_RUN, Mirrors, TavrinRun, built_mirrors, built_version,
                      wine)
 
 NEXT_BUILD = os.path.join(BUILD, "next-release")
+KEYED_BUILD = os.path.join(BUILD, "keyed")
+KEYED_NEXT_BUILD = os.path.join(BUILD, "keyed-next-release")
+RELEASE_KEYS = os.path.join(BUILD, "release-keys")
+SIGN_RELEASE = os.path.join(ROOT, "scripts", "sign_release.sh")
+NOT_SIGNED = ["Update signature not verified.", "Update failure (1000)."]
 NEXT_TITLE = "Tavrin " + built_version(NEXT_BUILD)
 RELEASE_125_TITLE = "Quake 3 Tavrin 1.25 by Ostrel & Vimbo"
 MIRROR = "http://127.0.0.1:%d/" % MIRROR_PORTS[0]
@@ -43,6 +49,23 @@ A newer release is out.
 def read(path):
     with open(path, "rb") as handle:
         return handle.read()
+
+
+def signed(release, key):
+    """The signature that scripts/sign_release.sh writes for `release` with
+    the private key `key` of the build's release keys."""
+    with tempfile.TemporaryDirectory() as folder:
+        path = os.path.join(folder, "Tavrin.exe")
+        with open(path, "wb") as handle:
+            handle.write(release)
+        subprocess.run(["bash", SIGN_RELEASE, os.path.join(RELEASE_KEYS, key + ".pem"), path], check=True)
+        return read(path + ".sig")
+
+
+def tampered(program):
+    """The program with one byte in its middle changed: still a Windows program of the same size."""
+    middle = len(program) // 2
+    return program[:middle] + bytes([program[middle] ^ 1]) + program[middle + 1 :]
 
 
 def for_other_processor(program):
@@ -112,18 +135,28 @@ class HeldWindow:
 
 class SelfUpdateTest(unittest.TestCase):
     def setUp(self):
-        self.assertEqual(built_mirrors(NEXT_BUILD)[0], MIRROR_PORTS, "the next release names other mirrors")
+        for build in (NEXT_BUILD, KEYED_BUILD, KEYED_NEXT_BUILD):
+            self.assertEqual(built_mirrors(build)[0], MIRROR_PORTS, build + " names other mirrors")
         self.new_release = read(os.path.join(NEXT_BUILD, "Tavrin.exe"))
-        self.old_release = read(os.path.join(BUILD, "Tavrin.exe"))
+        self.keyed_new_release = read(os.path.join(KEYED_NEXT_BUILD, "Tavrin.exe"))
 
-    def serve(self, version, update_path, release):
-        """Mirrors whose catalogue announces `version` at `update_path`."""
-        return Mirrors(catalogue(version, update_path, len(release)), files={"files/Tavrin.exe": release})
+    def serve(self, version, update_path, release, signature=None):
+        """Mirrors whose catalogue announces `version` at `update_path`, with
+        the release's signature beside it when there is one."""
+        files = {"files/Tavrin.exe": release}
+        if signature is not None:
+            files["files/Tavrin.exe.sig"] = signature
+        return Mirrors(catalogue(version, update_path, len(release)), files=files)
 
-    def start(self):
-        run = TavrinRun()
+    def start(self, build=BUILD):
+        run = TavrinRun(exe=os.path.join(build, "Tavrin.exe"))
         self.addCleanup(run.cleanup)
         return run.start()
+
+    def requests(self):
+        """The paths the first mirror was asked for so far."""
+        with urllib.request.urlopen(MIRROR + "-/requests") as answer:
+            return answer.read().decode().split()
 
     def keep(self, run, name, data=None):
         """Keeps a screenshot (or `data`) as an artifact when TAVRIN_SCREENSHOTS names a folder."""
@@ -139,8 +172,18 @@ class SelfUpdateTest(unittest.TestCase):
                 handle.write(data)
 
     def test_the_old_release_hands_over_to_the_new_one(self):
-        self.addCleanup(self.serve("2.0.5", "files/Tavrin.exe", self.new_release).stop)
-        run = self.start()
+        self.hand_over("self_update", BUILD, self.new_release)
+        self.assertNotIn("/files/Tavrin.exe.sig", self.requests(), "a build without a key asked for a signature")
+
+    def test_a_keyed_release_hands_over_to_a_release_signed_with_its_key(self):
+        self.hand_over("signed_update", KEYED_BUILD, self.keyed_new_release, signed(self.keyed_new_release, "release"))
+        self.assertEqual(self.requests().count("/files/Tavrin.exe.sig"), 1)
+
+    def hand_over(self, artifacts, old_build, new_release, signature=None):
+        """`old_build`'s program updates to `new_release`; its screenshot
+        and logs are kept under names that begin with `artifacts`."""
+        self.addCleanup(self.serve("2.0.5", "files/Tavrin.exe", new_release, signature).stop)
+        run = self.start(old_build)
         # Whatever happens, no new instance outlives the test.
         self.addCleanup(lambda: run.driver("close", title=NEXT_TITLE))
         watcher = LogWatcher(run.folder, b"Update from:")
@@ -150,9 +193,9 @@ class SelfUpdateTest(unittest.TestCase):
         old_log = watcher.stop()
         self.assertEqual(run.tree(title=NEXT_TITLE), TREE)
         self.assertEqual(run.driver("wait-window", "1", title="Tavrin-")[0], 1, "a window still has the hand-over title")
-        self.keep(run, "self_update_new_release.png")
+        self.keep(run, artifacts + "_new_release.png")
 
-        self.assertEqual(read(run.exe), self.new_release, "Tavrin.exe is not the new release")
+        self.assertEqual(read(run.exe), new_release, "Tavrin.exe is not the new release")
         self.assertFalse(os.path.exists(os.path.join(run.folder, "tmp.exe")))
 
         # The old log stops where the new release took over.
@@ -167,27 +210,34 @@ class SelfUpdateTest(unittest.TestCase):
         self.assertEqual(new[1], "version: 2.0.5")
         self.assertTrue(any(re.fullmatch(r"MoveFileEx success ! \(\d\)", line) for line in new), new)
         self.assertIn("No update avaliable", new)
-        with urllib.request.urlopen(MIRROR + "-/requests") as answer:
-            self.assertEqual(answer.read().decode().split().count("/files/Tavrin.exe"), 1)
+        self.assertEqual(self.requests().count("/files/Tavrin.exe"), 1)
 
         self.assertEqual(run.driver("close", title=NEXT_TITLE)[0], 0)
         new = lines(run.file("log.txt"))
         self.assertEqual(new[-4:], EXIT_LINES)
-        self.keep(run, "self_update_old_log.txt", old_log)
-        self.keep(run, "self_update_new_log.txt", run.file("log.txt"))
+        self.keep(run, artifacts + "_old_log.txt", old_log)
+        self.keep(run, artifacts + "_new_log.txt", run.file("log.txt"))
 
     def test_a_failing_update_leaves_this_release_running_and_usable(self):
+        keyed = self.keyed_new_release
+        good = signed(keyed, "release")
         cases = (
-            ("an error answer", "404/files/Tavrin.exe", self.new_release, "Update failure (22)."),
-            ("a program this machine cannot start", "files/Tavrin.exe", for_other_processor(self.new_release),
-             "Update start failure (11)."),
+            ("an error answer", BUILD, "404/files/Tavrin.exe", self.new_release, None, ["Update failure (22)."]),
+            ("a program this machine cannot start", BUILD, "files/Tavrin.exe", for_other_processor(self.new_release),
+             None, ["Update start failure (11)."]),
+            ("a signed release with a byte changed", KEYED_BUILD, "files/Tavrin.exe", tampered(keyed), good,
+             NOT_SIGNED),
+            ("another key's signature", KEYED_BUILD, "files/Tavrin.exe", keyed, signed(keyed, "other"), NOT_SIGNED),
+            ("no signature published", KEYED_BUILD, "files/Tavrin.exe", keyed, None, NOT_SIGNED),
         )
-        for what, path, release, failure in cases:
-            with self.subTest(what), self.serve("2.0.5", path, release), TavrinRun() as run:
+        for what, build, path, release, signature, failure in cases:
+            with self.subTest(what), self.serve("2.0.5", path, release, signature), \
+                    TavrinRun(exe=os.path.join(build, "Tavrin.exe")) as run:
                 run.start()
 
                 self.assertEqual(run.driver("wait-window", "60", title="Q3 Tavrin")[0], 0, "no failure box")
                 self.assertIn("Can't update Quake3 Tavrin !", run.driver("controls", title="Q3 Tavrin")[1])
+                self.keep(run, "self_update_failure_%s.png" % what.replace(" ", "_").replace("'", ""))
                 self.assertEqual(run.driver("click", "OK", title="Q3 Tavrin")[0], 0)
                 self.assertTrue(run.wait_unlocked(), "not unlocked under its own title")
                 self.assertEqual(run.tree(), TREE)
@@ -196,12 +246,13 @@ class SelfUpdateTest(unittest.TestCase):
                 self.assertTrue(run.close())
                 self.assertEqual(run.wait_exit(), 0)
 
-                self.assertEqual(read(run.exe), self.old_release)
+                self.assertEqual(read(run.exe), read(os.path.join(build, "Tavrin.exe")))
                 self.assertFalse(os.path.exists(os.path.join(run.folder, "tmp.exe")))
-                # One log from the header to the exit lines.
+                # One log from the header to the exit lines; the failure right after the download.
                 log = lines(run.file("log.txt"))
                 self.assertEqual(log[:2], ["---=== Tavrin Log ===---", "version: 2.0.4"])
-                self.assertLess(log.index("Update from: " + MIRROR + path), log.index(failure))
+                start = log.index("Update from: " + MIRROR + path) + 1
+                self.assertEqual(log[start : start + len(failure)], failure)
                 self.assertEqual(log[-4:], EXIT_LINES)
 
     def test_closing_during_the_update_download_ends_cleanly(self):

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "support/test_folder.h"
+#include "transfer/text_download.h"
 
 namespace {
 
@@ -49,6 +50,21 @@ std::string CTestServer::Put(const std::string& name, const std::string& content
 {
     WriteWholeFile(root + "\\" + name, content);
     return Url(name);
+}
+
+bool CTestServer::SetBehaviour(const std::string& name, const std::string& behaviour) const
+{
+    std::string answer;
+    StopRequest never{false};
+    return DownloadText(Url("-/mode?path=/" + name + "&set=" + behaviour), 100, answer, never) == 0;
+}
+
+std::string CTestServer::Requests() const
+{
+    std::string paths;
+    StopRequest never{false};
+    DownloadText(Url("-/requests"), 1024 * 1024, paths, never);
+    return paths;
 }
 
 std::string RefusedUrl()

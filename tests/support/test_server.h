@@ -12,6 +12,11 @@ public:
     std::string Url(const std::string& path) const { return baseUrl + "/" + path; }
     // Stores `content` as the served file `name`; returns its plain URL.
     std::string Put(const std::string& name, const std::string& content) const;
+    // Gives the served file `name` a behaviour of the server ("stall",
+    // "404", ...) for every later request of it; true when it was taken.
+    bool SetBehaviour(const std::string& name, const std::string& behaviour) const;
+    // The paths asked for so far, each followed by LF.
+    std::string Requests() const;
 
     // With the HTTPS servers (with_http_server.sh --tls): the same folder over
     // "https://localhost:<port>/", with a certificate of the test's authority

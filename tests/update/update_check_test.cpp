@@ -9,10 +9,13 @@
 
 #include "app/startup.h"
 #include "catalogue/catalogue.h"
+#include "catalogue/catalogue_header.h"
 #include "core/application.h"
 #include "core/file_system.h"
 #include "core/log.h"
 #include "support/transfer_fixture.h"
+#include "update/update_check.h"
+#include "update/update_download.h"
 
 namespace {
 
@@ -82,6 +85,18 @@ protected:
     }
 
     static bool Exists(const char* name) { return GetFileAttributesA(name) != INVALID_FILE_ATTRIBUTES; }
+
+    // The probe ran from "tmp.exe"; what it left is cleared for the next case.
+    void ExpectProbeStartedFromTmpExe()
+    {
+        std::string started = WaitForFile("started.txt");
+        ASSERT_GE(started.size(), 8u) << "the new release did not run";
+        EXPECT_EQ(_stricmp(started.c_str() + started.size() - 8, "\\tmp.exe"), 0) << started;
+        // Gone once the probe has ended and let go of it.
+        for (int i = 0; i < 100 && !DeleteFileA("tmp.exe"); ++i)
+            Sleep(100);
+        DeleteFileA("started.txt");
+    }
 
     StopRequest stop{false};
 };
@@ -175,15 +190,10 @@ TEST_F(UpdateCheck, TheNewReleaseIsStartedAndThisInstanceQuits)
         // The log was left to the new release at the start.
         EXPECT_FALSE(theLog.IsOpen());
         EXPECT_EQ(LogLines().back(), "Update from: " + url + c.lineEnd);
-
-        std::string started = WaitForFile("started.txt");
-        ASSERT_GE(started.size(), 8u) << "the new release did not run";
-        EXPECT_EQ(_stricmp(started.c_str() + started.size() - 8, "\\tmp.exe"), 0) << started;
-        // Gone once the probe has ended and let go of it.
-        for (int i = 0; i < 100 && !DeleteFileA("tmp.exe"); ++i)
-            Sleep(100);
-        DeleteFileA("started.txt");
+        ExpectProbeStartedFromTmpExe();
     }
+    // A build without a key asks for no signature.
+    EXPECT_EQ(server.Requests().find("/probe.exe.sig\n"), std::string::npos);
 }
 
 TEST_F(UpdateCheck, ANewReleaseThatCannotStartLeavesThisInstanceAsItWas)
@@ -227,6 +237,103 @@ TEST_F(UpdateCheck, ClosingTheWindowStopsTheDownloadAndStartsNothing)
     EXPECT_FALSE(Exists("tmp.exe"));
     EXPECT_EQ(window.title, "");
     EXPECT_FALSE(QuitRequested());
+}
+
+// A build with a release key; the probe and another file were signed with
+// it at build time.
+class SignedUpdateCheck : public UpdateCheck {
+protected:
+    bool CheckWithKey(const std::string& url)
+    {
+        CatalogueHeader header;
+        header.valid = true;
+        header.version.major = 2;
+        header.version.patch = 5;
+        header.updateUrl = url;
+        header.updateSizeLine = std::to_string(program.size());
+        return CheckForUpdate(header, window, theApp.title, key, stop);
+    }
+
+    bool SignatureAskedFor(const std::string& name)
+    {
+        return server.Requests().find("/" + name + ".sig\n") != std::string::npos;
+    }
+
+    static std::string Beside(const char* name) { return ReadWholeFile(BesideThisProgram(name)); }
+
+    const std::string program = ProbeProgram();
+    const std::string signature = Beside("started_probe.exe.sig");
+    const std::string key = Beside("signing\\release.pub.pem");
+};
+
+TEST_F(SignedUpdateCheck, ASignedReleaseIsStarted)
+{
+    std::string url = server.Put("signed.exe", program);
+    server.Put("signed.exe.sig", signature);
+
+    EXPECT_TRUE(CheckWithKey(url));
+
+    EXPECT_EQ(window.title, "Tavrin-");
+    EXPECT_TRUE(window.shownMessages.empty());
+    ExpectProbeStartedFromTmpExe();
+}
+
+TEST_F(SignedUpdateCheck, AReleaseWithoutItsSignatureIsNotStarted)
+{
+    struct Case {
+        const char* what;
+        std::string name;
+        bool published;
+        std::string signature;
+    } cases[] = {
+        {"none published", "unsigned.exe", false, ""},
+        {"an empty one", "empty.exe", true, ""},
+        {"the signature of another file", "foreign.exe", true, Beside("signing\\release.bin.sig")},
+        // crypt32 reads the signature at its start and would take it.
+        {"the signature with more than 1 KB after it", "long.exe", true,
+         signature + std::string(1024, '\0')},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        StartOver();
+        std::string url = server.Put(c.name, program);
+        if (c.published)
+            server.Put(c.name + ".sig", c.signature);
+
+        EXPECT_FALSE(CheckWithKey(url));
+
+        std::vector<std::string> lines = LogLines();
+        auto failure = std::find(lines.begin(), lines.end(), "Update failure (1000).");
+        ASSERT_NE(failure, lines.end());
+        EXPECT_EQ(failure[-1], "Update signature not verified.");
+        ExpectUpdateFailedBox();
+        EXPECT_EQ(window.itemProgress, 0u);
+        EXPECT_EQ(window.title, "") << "the window was retitled";
+        EXPECT_FALSE(Exists("tmp.exe"));
+        EXPECT_TRUE(SignatureAskedFor(c.name));
+    }
+}
+
+TEST_F(SignedUpdateCheck, ClosingTheWindowDuringTheSignatureDownloadStartsNothing)
+{
+    std::string url = server.Put("closing.exe", program);
+    server.Put("closing.exe.sig", signature);
+    ASSERT_TRUE(server.SetBehaviour("closing.exe.sig", "stall"));
+    std::thread closer([this] {
+        for (int i = 0; i < 300 && !SignatureAskedFor("closing.exe"); ++i)
+            Sleep(100);
+        stop = true;
+    });
+
+    EXPECT_FALSE(CheckWithKey(url));
+    closer.join();
+
+    std::vector<std::string> lines = LogLines();
+    EXPECT_TRUE(Contains(lines, "Update failure (42)."));
+    EXPECT_FALSE(Contains(lines, "Update signature not verified."));
+    EXPECT_TRUE(window.shownMessages.empty()) << "the user is closing; nothing to tell";
+    EXPECT_FALSE(Exists("tmp.exe"));
+    EXPECT_EQ(window.title, "");
 }
 
 }  // namespace
