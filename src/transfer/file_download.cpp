@@ -128,7 +128,8 @@ DownloadOutcome DownloadFile(const std::string& urlLine, const std::string& loca
     // already there only once it is whole: a download that fails, or a
     // window closed half way, leaves the player's old file as it was.
     const std::string arriving = localPath + kArrivingSuffix;
-    DownloadTarget target = {arriving.c_str()};
+    DownloadTarget target;
+    target.path = arriving.c_str();
     target.received = report.received;
     // The request's own limits are those of a file: 5 s of silence, and an
     // error answer fails.

@@ -11,7 +11,7 @@ using ReceivedCallback = std::function<void(uint32_t bytes)>;
 // for the whole transfer), the file, opened when the first data arrive, the
 // bytes written to it, and who is told of each block (nobody when empty).
 struct DownloadTarget {
-    const char* path;
+    const char* path = nullptr;
     FILE* file = nullptr;
     uint64_t bytes = 0;
     ReceivedCallback received;

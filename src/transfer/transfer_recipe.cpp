@@ -1,5 +1,7 @@
 #include "transfer/transfer_recipe.h"
 
+#include <cstring>
+
 #include <curl/curl.h>
 
 #include "transfer/easy_handle.h"
@@ -32,6 +34,16 @@ void ApplyTransferRecipe(CEasyHandle& handle, const TransferRequest& request)
     // the server, and libcurl's default of 16 KB made a download four times slower.
     curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, 100L * 1024);
     curl_easy_setopt(curl, CURLOPT_FAILONERROR, request.failOnHttpError ? 1L : 0L);
+    // Hosts move files and send players on to https: a redirect is followed,
+    // its own page never written, to http or https only, never from https
+    // down to http, and a loop ends at the tenth.
+    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 10L);
+    bool secure = _strnicmp(request.url.c_str(), "https:", 6) == 0;
+    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, secure ? "https" : "http,https");
+    // A fresh handle each attempt, on the connections kept for the process.
+    if (void* share = ConnectionShare())
+        curl_easy_setopt(curl, CURLOPT_SHARE, share);
     // Certificates are checked; a revocation server that cannot be reached
     // does not fail every download.
     curl_easy_setopt(curl, CURLOPT_SSL_OPTIONS, static_cast<long>(CURLSSLOPT_REVOKE_BEST_EFFORT));
@@ -49,7 +61,14 @@ int PerformTransfer(CEasyHandle& handle)
     CURL* curl = static_cast<CURL*>(handle.Get());
     if (!curl)
         return CURLE_FAILED_INIT;
-    return static_cast<int>(curl_easy_perform(curl));
+    int code = static_cast<int>(curl_easy_perform(curl));
+    // A redirect that was not followed (it named no place) leaves only its
+    // own page, which is not what was asked for.
+    long status = 0;
+    if (code == CURLE_OK && curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status) == CURLE_OK &&
+        status >= 300 && status < 400)
+        code = CURLE_HTTP_RETURNED_ERROR;
+    return code;
 }
 
 int TransferOnce(const std::string& url, WriteCallback write, void* target, const StopRequest& stop)

@@ -36,7 +36,8 @@ constexpr int kTransferStopped = 42;
 // a stop check that libcurl runs between blocks and while it waits, and the
 // authorities of https servers (the request's, else SystemAuthorities()).
 void ApplyTransferRecipe(CEasyHandle& handle, const TransferRequest& request);
-// Runs the transfer; libcurl's result code (0 for success).
+// Runs the transfer; libcurl's result code (0 for success; 22 also for a
+// final answer that is a redirect, whose page is no file).
 int PerformTransfer(CEasyHandle& handle);
 
 // One attempt at `url` on a handle of its own, with the recipe's defaults

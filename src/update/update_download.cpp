@@ -41,7 +41,8 @@ int DownloadUpdate(const std::string& url, const char* path, uint32_t size, cons
 {
     // An older file there would otherwise pass for what this transfer sent.
     DeleteFileA(path);
-    DownloadTarget target = {path};
+    DownloadTarget target;
+    target.path = path;
     target.received = received;
     int code = TransferOnce(url, WriteToFile, &target, stop);
     CloseTarget(target);

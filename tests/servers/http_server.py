@@ -24,6 +24,10 @@ Behaviours (argument after ":", optional):
                 quarter of a second apart, then the rest at once
   changed[:N]   as drop; but a range is answered from a file one byte
                 longer, as if the file had changed since the first request
+  moved         301 to the rest of the path on this server, with a page
+                of its own (so /moved/moved/x takes two redirects to /x)
+  loop          301 to the same path again, for ever
+  to:PORT       301 to the rest of the path on http://127.0.0.1:PORT
 
 A request with "Range: bytes=N-" gets the file from byte N on, as 206 with
 its Content-Range, and the behaviour applies to that part; only norange and
@@ -36,13 +40,16 @@ tavrin.txt that would be answered plainly get a fault drawn at random
 (--fault-seed): the file dropped, stalled or slowed at a random byte, or
 the status 404 or 500.
 
-With --tls-cert and --tls-key the server speaks HTTPS.
+With --tls-cert and --tls-key the server speaks HTTPS. With --keep-alive it
+answers HTTP/1.1 and keeps each connection open for the next request (the
+default is one answer per connection, as HTTP/1.0).
 
 Control paths (GET):
   /-/mode?path=/tavrin.txt&set=404   behaviour of one path ("*" for every path)
   /-/requests                        the paths asked for so far, one a line
   /-/faults                          the faults given so far, "kind path" a line
   /-/faults?share=0                  a new share of faulty answers
+  /-/connections                     the connections accepted so far
   /-/stop                            end the server
 
 The server stops by itself when its parent process ends or --lifetime
@@ -63,7 +70,7 @@ import time
 import urllib.parse
 
 PARENT = os.getppid()
-BEHAVIOURS = ("ok", "stall", "drip", "drop", "blocks", "norange", "changed", "slow")
+BEHAVIOURS = ("ok", "stall", "drip", "drop", "blocks", "norange", "changed", "slow", "moved", "loop", "to")
 FAULTS = ("drop", "stall", "slow", "404", "500")
 
 
@@ -84,8 +91,10 @@ class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):
     daemon_threads = True
     allow_reuse_address = True
 
-    def __init__(self, port, root, mode, stall_seconds, fault_share=0.0, fault_seed=0):
+    def __init__(self, port, root, mode, stall_seconds, fault_share=0.0, fault_seed=0, keep_alive=False):
         super().__init__(("127.0.0.1", port), Handler)
+        self.keep_alive = keep_alive
+        self.connections = 0
         self.root = os.path.realpath(root)
         self.modes = {"*": parse_behaviour(mode) or ("ok", "")}
         self.stall_seconds = stall_seconds
@@ -116,6 +125,13 @@ class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):
 
 class Handler(http.server.BaseHTTPRequestHandler):
     protocol_version = "HTTP/1.0"
+
+    def setup(self):
+        super().setup()
+        with self.server.lock:
+            self.server.connections += 1
+        if self.server.keep_alive:
+            self.protocol_version = "HTTP/1.1"
 
     def log_message(self, format, *args):
         pass
@@ -163,6 +179,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
                 if "share" in query:
                     server.fault_share = float(query["share"][0])
                 return self.send_text(200, "".join(f + "\n" for f in server.faults))
+        if path == "/-/connections":
+            with server.lock:
+                return self.send_text(200, "%d\n" % server.connections)
         if path == "/-/stop":
             self.send_text(200, "stopping\n")
             return server.stop()
@@ -187,6 +206,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
         name, argument = behaviour
         if name.isdigit():
             return self.send_error_page(int(name))
+        if name in ("moved", "loop", "to"):
+            where = {"moved": path, "loop": "/loop" + path, "to": f"http://127.0.0.1:{argument}{path}"}[name]
+            return self.send_redirect(where)
         if name == "stall" and not argument:
             return self.stall()
         full = self.file_path(path)
@@ -269,6 +291,15 @@ class Handler(http.server.BaseHTTPRequestHandler):
         found = re.fullmatch(r"bytes=(\d+)-", self.headers.get("Range", "").strip())
         return int(found.group(1)) if found else None
 
+    def send_redirect(self, location):
+        body = b"<html><body>This page has moved.</body></html>\n"
+        self.send_response(301)
+        self.send_header("Location", location)
+        self.send_header("Content-Type", "text/html")
+        self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        self.wfile.write(body)
+
     def send_error_page(self, status):
         page = "<html><head><title>%d</title></head><body><h1>Error %d</h1></body></html>\n"
         self.send_text(status, page % (status, status), "text/html")
@@ -301,12 +332,13 @@ def main():
     options.add_argument("--tls-key", help="PEM key of --tls-cert")
     options.add_argument("--faults", type=float, default=0.0, help="share of file requests answered with a fault")
     options.add_argument("--fault-seed", type=int, default=0)
+    options.add_argument("--keep-alive", action="store_true", help="HTTP/1.1, connections kept open")
     arguments = options.parse_args()
     if parse_behaviour(arguments.mode) is None:
         options.error("unknown behaviour: " + arguments.mode)
 
     server = Server(arguments.port, arguments.root, arguments.mode, arguments.stall_seconds,
-                    arguments.faults, arguments.fault_seed)
+                    arguments.faults, arguments.fault_seed, arguments.keep_alive)
     if arguments.tls_cert:
         context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
         context.load_cert_chain(arguments.tls_cert, arguments.tls_key)

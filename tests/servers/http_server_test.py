@@ -57,6 +57,16 @@ class HttpServerTest(unittest.TestCase):
                 if status == 200:
                     self.assertEqual(body, BODY)
 
+    def test_redirects_say_where_to(self):
+        for path, location in [("/moved/file.bin", "/file.bin"), ("/moved/moved/file.bin", "/moved/file.bin"),
+                               ("/loop/file.bin", "/loop/file.bin"),
+                               ("/to:8080/file.bin", "http://127.0.0.1:8080/file.bin")]:
+            with self.subTest(path):
+                status, headers, body, _ = self.get(path)
+                self.assertEqual(status, 301)
+                self.assertEqual(headers["Location"], location)
+                self.assertIn(b"moved", body)
+
     def test_delivery_modes_keep_or_cut_the_body(self):
         for path, expected in [("/blocks:7/file.bin", BODY), ("/drop/file.bin", BODY[:len(BODY) // 2]),
                                ("/drop:10/file.bin", BODY[:10]), ("/stall:5/file.bin", BODY[:5]),

@@ -47,7 +47,9 @@ start_server() { # port-file-name [extra options...]; prints the port
 }
 
 start_server plain.port
+start_server kept.port --keep-alive
 export TAVRIN_SERVER_URL="http://127.0.0.1:$(cat "$work/plain.port")"
+export TAVRIN_KEEP_ALIVE_URL="http://127.0.0.1:$(cat "$work/kept.port")"
 export TAVRIN_SERVER_ROOT="$root"
 if [ "$tls" = 1 ]; then
   bash "$here/make_test_certificates.sh" "$work/certificates"

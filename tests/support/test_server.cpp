@@ -36,6 +36,8 @@ CTestServer::CTestServer()
         baseUrl = url;
         root = WindowsPathOf(unixRoot);
     }
+    if (const char* kept = std::getenv("TAVRIN_KEEP_ALIVE_URL"))
+        keepAliveUrl = kept;
     const char* https = std::getenv("TAVRIN_HTTPS_URL");
     const char* other = std::getenv("TAVRIN_HTTPS_OTHER_CA_URL");
     const char* authority = std::getenv("TAVRIN_TEST_CA");
@@ -65,6 +67,15 @@ std::string CTestServer::Requests() const
     StopRequest never{false};
     DownloadText(Url("-/requests"), 1024 * 1024, paths, never);
     return paths;
+}
+
+int CTestServer::KeptConnections() const
+{
+    std::string count;
+    StopRequest never{false};
+    if (DownloadText(keepAliveUrl + "/-/connections", 100, count, never) != 0)
+        return -1;
+    return std::atoi(count.c_str());
 }
 
 std::string RefusedUrl()

@@ -18,6 +18,11 @@ public:
     // The paths asked for so far, each followed by LF.
     std::string Requests() const;
 
+    // The same folder from a server that keeps each connection open for the
+    // next request, and the connections it has accepted so far.
+    std::string KeepAliveUrl(const std::string& path) const { return keepAliveUrl + "/" + path; }
+    int KeptConnections() const;
+
     // With the HTTPS servers (with_http_server.sh --tls): the same folder over
     // "https://localhost:<port>/", with a certificate of the test's authority
     // or of another one, and that authority's certificate (PEM).
@@ -28,6 +33,7 @@ public:
 
 private:
     std::string baseUrl;
+    std::string keepAliveUrl;
     std::string root;  // Windows path of the served folder
     std::string httpsUrl;
     std::string otherAuthorityUrl;

@@ -112,6 +112,19 @@ TEST_F(CatalogueFetch, FailedTransferMovesToNextMirror)
     }
 }
 
+// A mirror that moved its catalogue: the redirect is followed.
+TEST_F(CatalogueFetch, AMirrorThatRedirectsIsRead)
+{
+    server.Put("valid.txt", kCatalogue);
+    SetMirrors(server.Url("moved/moved/valid.txt"), RefusedUrl(), RefusedUrl());
+
+    EXPECT_TRUE(LoadCatalogue(window, mirrors, theApp, stop));
+
+    EXPECT_EQ(FetchLines(), (std::vector<std::string>{"Config file downloaded ! (0/3)"}));
+    EXPECT_EQ(theApp.catalogueText, kCatalogue);
+    EXPECT_EQ(window.Outline(), kOutline);
+}
+
 TEST_F(CatalogueFetch, ErrorPageIsRejectedAndNextMirrorRead)
 {
     SetMirrors(server.Url("404/valid.txt"), server.Put("valid.txt", kCatalogue), RefusedUrl());

@@ -180,6 +180,66 @@ TEST_F(FileDownload, AnErrorAnswerIsNeverStored)
     EXPECT_EQ(ReadWholeFile(folder.File("old.zip")), "an older file");
 }
 
+// Hosts redirect: the file comes from where the redirects lead, the pages of
+// the redirects never take its place, and a loop or a redirect to nothing
+// is a failed attempt like any other. The log names the URL as written.
+TEST_F(FileDownload, RedirectsAreFollowedAndTheirPagesNeverStored)
+{
+    const std::string content = SomeBytes(50000, 6);
+    std::string good = server.Put("maps.zip", content);
+    struct Case {
+        const char* what;
+        std::string urls;
+        DownloadOutcome outcome;
+        Lines lines;
+    } cases[] = {
+        {"moved for good", server.Url("moved/maps.zip"), DownloadOutcome::transferred,
+         {"Connecting to: " + server.Url("moved/maps.zip"), "Downloading complete ! (50000)"}},
+        {"behind two redirects", server.Url("moved/moved/maps.zip"), DownloadOutcome::transferred,
+         {"Connecting to: " + server.Url("moved/moved/maps.zip"), "Downloading complete ! (50000)"}},
+        {"a loop, then a good URL", server.Url("loop/maps.zip") + " " + good, DownloadOutcome::transferred,
+         {"Connecting to: " + server.Url("loop/maps.zip"), "Connecting error: 47 (0)", "Connecting to: " + good,
+          "Downloading complete ! (50000)"}},
+        {"to a missing file", server.Url("moved/404/maps.zip"), DownloadOutcome::failed,
+         {"Connecting to: " + server.Url("moved/404/maps.zip"), "Connecting error: 22 (0)"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetUp();
+        std::string path = folder.File("maps.zip");
+        DeleteFileA(path.c_str());
+
+        EXPECT_EQ(Download(c.urls, path, 50000), c.outcome);
+
+        Lines lines = DownloadLines();
+        EXPECT_EQ(Lines(lines.begin() + 1, lines.end()), c.lines);
+        if (c.outcome == DownloadOutcome::transferred)
+            EXPECT_TRUE(ReadWholeFile(path) == content);
+        else
+            EXPECT_EQ(GetFileAttributesA(path.c_str()), INVALID_FILE_ATTRIBUTES);
+        TearDown();
+    }
+}
+
+// The files of a run, and of one run after another, take the connection the
+// first one opened, each with a handle of its own; a server that closes
+// after each answer is asked anew each time.
+TEST_F(FileDownload, FilesShareTheConnectionsKeptOpen)
+{
+    int before = server.KeptConnections();
+    ASSERT_GE(before, 0);
+    for (int i = 0; i < 20; ++i) {
+        std::string name = "file" + std::to_string(i) + ".cfg";
+        std::string content = SomeBytes(24000, 10 + i);
+        server.Put(name, content);
+        ASSERT_EQ(Download(server.KeepAliveUrl(name), folder.File(name), 24000), DownloadOutcome::transferred);
+        ASSERT_TRUE(ReadWholeFile(folder.File(name)) == content) << name;
+        ASSERT_EQ(Download(server.Url(name), folder.File("again-" + name), 24000), DownloadOutcome::transferred);
+    }
+    // The count's own asking may take the connection, or open it.
+    EXPECT_LE(server.KeptConnections() - before, 1);
+}
+
 // A file to be replaced stays as it was until a new one has come whole, and
 // no part of a failed one is left beside it.
 TEST_F(FileDownload, AnOldFileIsReplacedOnlyByAWholeOne)
