@@ -103,6 +103,11 @@ public:
     virtual void SetCheckState(HTREEITEM node, int state) = 0;
     virtual void SelectNode(HTREEITEM node) = 0;
     virtual void CollapseNode(HTREEITEM node) = 0;
+    virtual void ExpandNode(HTREEITEM node) = 0;
+    // The tree shows none of the changes between the two; the second shows
+    // them all at once.
+    virtual void HoldTreePainting() = 0;
+    virtual void ResumeTreePainting() = 0;
 
     // Questions and notices for the user; returns the button pressed (IDOK, IDRETRY, ...).
     virtual int ShowMessage(HWND owner, const char* text, const char* caption, UINT type) = 0;

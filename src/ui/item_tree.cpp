@@ -12,16 +12,16 @@ namespace {
 constexpr int kUnchecked = 1;
 constexpr int kChecked = 2;
 
-// Gives every node below `node` the state `below` and leaves `node` itself
-// in the opposite one, so that the control's own toggle after a click puts
-// it in line with its subtree. Selecting each node opens its parent and
-// moves the info texts along. The walk keeps its own stack, so a deep tree
-// cannot exhaust the window thread's.
-void SetSubtree(HTREEITEM node, int below)
+// Selecting each node below in turn opens its parents and shows its
+// description, a catalogue scan each: the square of the tree, for steps no
+// one sees. Their end is made directly: every node below takes `below`,
+// every group below opens. Returns the last node the walk would select,
+// null when there is none. Its own stack: a deep tree cannot exhaust the
+// window thread's.
+HTREEITEM SetBelow(CWindowOperations& ui, HTREEITEM node, int below)
 {
-    CWindowOperations& ui = *theApp.ui;
-    ui.SetCheckState(node, below == kChecked ? kUnchecked : kChecked);
-    std::vector<HTREEITEM> openGroups;
+    std::vector<HTREEITEM> openGroups, groups;
+    HTREEITEM last = nullptr;
     HTREEITEM current = ui.FirstChild(node);
     while (current || !openGroups.empty()) {
         if (!current) {
@@ -30,24 +30,55 @@ void SetSubtree(HTREEITEM node, int below)
             continue;
         }
         ui.SetCheckState(current, below);
-        ui.SelectNode(current);
+        last = current;
         if (HTREEITEM first = ui.FirstChild(current)) {
             openGroups.push_back(current);
+            groups.push_back(current);
             current = first;
         } else {
             current = ui.NextSibling(current);
         }
     }
+    // Deepest first: a group opens while its parent is still closed.
+    for (auto group = groups.rbegin(); group != groups.rend(); ++group)
+        ui.ExpandNode(*group);
+    return last;
 }
 
-void SetWholeTree(int state)
+// Leaves `node` in the state opposite to its subtree, so that the control's
+// own toggle after a click puts it in line. The node is closed while the
+// groups below it open, which the control does without laying them out.
+void SetSubtree(CWindowOperations& ui, HTREEITEM node, int below)
 {
-    CWindowOperations& ui = *theApp.ui;
-    for (HTREEITEM top = ui.FirstTopNode(); top; top = ui.NextSibling(top)) {
-        SetSubtree(top, state);
-        ui.SetCheckState(top, state);
-        ui.CollapseNode(top);
+    ui.HoldTreePainting();
+    ui.SetCheckState(node, below == kChecked ? kUnchecked : kChecked);
+    if (ui.FirstChild(node)) {
+        ui.CollapseNode(node);
+        ui.SelectNode(SetBelow(ui, node, below));
     }
+    ui.ResumeTreePainting();
+}
+
+// Every top node ends closed in `state`. The walk ends on the last top node
+// with anything below it: its last node selected, then the top closed over
+// it, which moves the selection up in the control.
+void SetWholeTree(CWindowOperations& ui, int state)
+{
+    ui.HoldTreePainting();
+    HTREEITEM lastTop = nullptr, lastVisited = nullptr;
+    for (HTREEITEM top = ui.FirstTopNode(); top; top = ui.NextSibling(top)) {
+        ui.CollapseNode(top);
+        if (HTREEITEM last = SetBelow(ui, top, state)) {
+            lastTop = top;
+            lastVisited = last;
+        }
+        ui.SetCheckState(top, state);
+    }
+    if (lastVisited) {
+        ui.SelectNode(lastVisited);
+        ui.CollapseNode(lastTop);
+    }
+    ui.ResumeTreePainting();
 }
 
 }  // namespace
@@ -72,14 +103,15 @@ bool ParseItems(CCatalogue& catalogue, CWindowOperations& window)
     return true;
 }
 
-void CheckSubtree(HTREEITEM node) { SetSubtree(node, kChecked); }
-void UncheckSubtree(HTREEITEM node) { SetSubtree(node, kUnchecked); }
-void SelectAll() { SetWholeTree(kChecked); }
-void SelectNone() { SetWholeTree(kUnchecked); }
+void CheckSubtree(CWindowOperations& ui, HTREEITEM node) { SetSubtree(ui, node, kChecked); }
+void UncheckSubtree(CWindowOperations& ui, HTREEITEM node) { SetSubtree(ui, node, kUnchecked); }
+void SelectAll(CWindowOperations& ui) { SetWholeTree(ui, kChecked); }
+void SelectNone(CWindowOperations& ui) { SetWholeTree(ui, kUnchecked); }
+void SelectAll() { SelectAll(*theApp.ui); }
+void SelectNone() { SelectNone(*theApp.ui); }
 
-void ShowSelectedItemInfo()
+void ShowSelectedItemInfo(CWindowOperations& ui)
 {
-    CWindowOperations& ui = *theApp.ui;
     HTREEITEM node = ui.SelectedNode();
     if (!node) {
         // An emptied tree has no name to look up.
@@ -90,13 +122,15 @@ void ShowSelectedItemInfo()
     ui.SetInfoTexts(name, theApp.catalogue->ItemDescription(name));
 }
 
-void OnCheckBoxClick(HTREEITEM node)
+void ShowSelectedItemInfo() { ShowSelectedItemInfo(*theApp.ui); }
+
+void OnCheckBoxClick(CWindowOperations& ui, HTREEITEM node)
 {
-    theApp.ui->SelectNode(node);
-    if (theApp.ui->CheckState(node) == kUnchecked)
-        CheckSubtree(node);
+    ui.SelectNode(node);
+    if (ui.CheckState(node) == kUnchecked)
+        CheckSubtree(ui, node);
     else
-        UncheckSubtree(node);
+        UncheckSubtree(ui, node);
 }
 
 void OnTreeClick(const NMHDR* header)
@@ -108,6 +142,6 @@ void OnTreeClick(const NMHDR* header)
     MapWindowPoints(HWND_DESKTOP, header->hwndFrom, &hit.pt, 1);
     SendMessageA(header->hwndFrom, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
     if (hit.hItem && (hit.flags & TVHT_ONITEMSTATEICON))
-        OnCheckBoxClick(hit.hItem);
+        OnCheckBoxClick(*theApp.ui, hit.hItem);
     // The control then toggles the clicked box itself.
 }

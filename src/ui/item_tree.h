@@ -10,13 +10,18 @@ class CWindowOperations;
 // False, with nothing inserted, when the text holds no "<items>".
 bool ParseItems(CCatalogue& catalogue, CWindowOperations& window);
 
-// Check-box behaviour of the item tree.
-void CheckSubtree(HTREEITEM node);
-void UncheckSubtree(HTREEITEM node);
+// Check-box behaviour of the item tree. Each leaves the tree as selecting
+// every node it reaches, one after the other, would leave it; the forms
+// without a window act on theApp.ui.
+void CheckSubtree(CWindowOperations& ui, HTREEITEM node);
+void UncheckSubtree(CWindowOperations& ui, HTREEITEM node);
+void SelectAll(CWindowOperations& ui);
+void SelectNone(CWindowOperations& ui);
 void SelectAll();
 void SelectNone();
+void ShowSelectedItemInfo(CWindowOperations& ui);
 void ShowSelectedItemInfo();
 // A click on the check box of `node`, before the control toggles it.
-void OnCheckBoxClick(HTREEITEM node);
+void OnCheckBoxClick(CWindowOperations& ui, HTREEITEM node);
 // NM_CLICK from the tree: a click on a check box carries the new state down.
 void OnTreeClick(const NMHDR* header);

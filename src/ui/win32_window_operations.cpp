@@ -64,19 +64,18 @@ constexpr UINT kReadTree = WM_APP + 0x56;
 constexpr UINT kShowText = WM_APP + 0x55;  // lParam: a std::string the control takes over
 const char kControlProcedureProperty[] = "TavrinControlProcedure";
 
-void InsertBatch(HWND tree, TreeBatch& batch)
+void InsertBatch(TreeBatch& batch)
 {
-    SendMessageA(tree, WM_SETREDRAW, FALSE, 0);
+    batch.operations->HoldTreePainting();
     *batch.handles = batch.operations->CWindowOperations::InsertNodes(*batch.nodes);
-    SendMessageA(tree, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(tree, nullptr, TRUE);
+    batch.operations->ResumeTreePainting();
 }
 
 LRESULT CALLBACK ControlProcedure(HWND control, UINT message, WPARAM wParam, LPARAM lParam)
 {
     auto original = reinterpret_cast<WNDPROC>(GetPropA(control, kControlProcedureProperty));
     if (message == kInsertBatch) {
-        InsertBatch(control, *reinterpret_cast<TreeBatch*>(lParam));
+        InsertBatch(*reinterpret_cast<TreeBatch*>(lParam));
         return 0;
     }
     if (message == kReadTree) {
@@ -270,7 +269,7 @@ std::vector<HTREEITEM> CWin32WindowOperations::InsertNodes(const std::vector<New
         return handles;
     TreeBatch batch = {this, &nodes, &handles};
     if (OnWindowThread(Tree()))
-        InsertBatch(Tree(), batch);
+        InsertBatch(batch);
     else if (TakesWorkerMessages(Tree()))
         SendMessageA(Tree(), kInsertBatch, 0, reinterpret_cast<LPARAM>(&batch));
     else
@@ -352,6 +351,26 @@ void CWin32WindowOperations::CollapseNode(HTREEITEM node)
 {
     if (Tree())
         SendMessageA(Tree(), TVM_EXPAND, TVE_COLLAPSE, reinterpret_cast<LPARAM>(node));
+}
+
+void CWin32WindowOperations::ExpandNode(HTREEITEM node)
+{
+    if (Tree())
+        SendMessageA(Tree(), TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(node));
+}
+
+void CWin32WindowOperations::HoldTreePainting()
+{
+    if (Tree())
+        SendMessageA(Tree(), WM_SETREDRAW, FALSE, 0);
+}
+
+void CWin32WindowOperations::ResumeTreePainting()
+{
+    if (!Tree())
+        return;
+    SendMessageA(Tree(), WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(Tree(), nullptr, TRUE);
 }
 
 int CWin32WindowOperations::ShowMessage(HWND owner, const char* text, const char* caption, UINT type)

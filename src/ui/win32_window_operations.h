@@ -37,6 +37,9 @@ public:
     void SetCheckState(HTREEITEM node, int state) override;
     void SelectNode(HTREEITEM node) override;
     void CollapseNode(HTREEITEM node) override;
+    void ExpandNode(HTREEITEM node) override;
+    void HoldTreePainting() override;
+    void ResumeTreePainting() override;
 
     int ShowMessage(HWND owner, const char* text, const char* caption, UINT type) override;
 

@@ -1,8 +1,10 @@
 """The real program fetches its catalogue from loopback mirrors and shows it
 as a tree; the retry question when no mirror delivers."""
+import os
 import time
 import unittest
 
+from big_catalogue import catalogue
 from harness import Mirrors, TavrinRun
 
 CATALOGUE = b"""v2.0.4
@@ -47,6 +49,19 @@ TREE_AT_START = """[ ] Maps
 """
 
 
+def large_tree_states(box):
+    """What "Select all" ("[x]") or "Select none" ("[ ]") leaves of the large
+    catalogue: the groups inside "Half" open, the top nodes closed, and the
+    selection on the last top group, where closing it moved the selection
+    from its last item."""
+    lines = [f"{box} Half -"]
+    for g in range(100):
+        indent, inner = ("  ", True) if g < 50 else ("", False)
+        lines.append(f"{indent}{box} Group {g} {'+' if inner else '-'}" + (" <" if g == 99 else ""))
+        lines += [f"{indent}  {box} Item {g}-{i}" for i in range(20)]
+    return "\n".join(lines) + "\n"
+
+
 class CatalogueTest(unittest.TestCase):
     def start(self, modes):
         mirrors = Mirrors(CATALOGUE, modes)
@@ -76,6 +91,23 @@ class CatalogueTest(unittest.TestCase):
         self.assertIn("Config file downloaded ! (1/3)", log)
         self.assertLess(log.index("Config file downloading error: 7 (0/3)"),
                         log.index("Config file downloaded ! (1/3)"))
+
+    def test_select_all_then_none_on_2000_items_leaves_every_node_in_its_state(self):
+        with Mirrors(catalogue(100, 20, outer=50)), TavrinRun() as run:
+            run.start()
+            self.assertTrue(run.wait_unlocked(120))
+            for button, state, box in (("Select all", "2", "[x]"), ("Select none", "1", "[ ]")):
+                with self.subTest(button=button):
+                    code, out = run.driver("timed-click", button, "Half", state, "60", timeout=120)
+                    self.assertEqual(code, 0, out)
+                    self.assertEqual(run.driver("tree-states")[1], large_tree_states(box))
+                    # The info texts: the closing moved the selection without a word.
+                    self.assertEqual(run.driver("text", "0", "0")[1], "Item 99-19\n")
+                    self.assertEqual(run.driver("text", "0", "1")[1], "A benchmark item.\n")
+                    shots = os.environ.get("TAVRIN_SCREENSHOTS")
+                    if shots:
+                        run.screenshot(os.path.join(shots, button.replace(" ", "_").lower() + ".png"))
+            self.assertTrue(run.close())
 
     def test_no_mirror_asks_to_retry_and_cancel_ends_the_program(self):
         run = self.start((None, "404", None))

@@ -115,10 +115,22 @@ void CMemoryWindowOperations::SelectNode(HTREEITEM node)
         selectionChanged();
 }
 
+// Like the control under Wine: a selection hidden by the closing moves up
+// to the node, and no change is reported.
 void CMemoryWindowOperations::CollapseNode(HTREEITEM node)
 {
+    if (!node)
+        return;
+    At(node).expanded = false;
+    for (HTREEITEM up = selected ? At(selected).parent : nullptr; up; up = At(up).parent)
+        if (up == node)
+            selected = node;
+}
+
+void CMemoryWindowOperations::ExpandNode(HTREEITEM node)
+{
     if (node)
-        At(node).expanded = false;
+        At(node).expanded = true;
 }
 
 int CMemoryWindowOperations::ShowMessage(HWND, const char* text, const char* caption, UINT type)

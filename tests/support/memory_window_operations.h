@@ -50,6 +50,9 @@ public:
     void SetCheckState(HTREEITEM node, int state) override;
     void SelectNode(HTREEITEM node) override;
     void CollapseNode(HTREEITEM node) override;
+    void ExpandNode(HTREEITEM node) override;
+    void HoldTreePainting() override { ++paintingHolds; }
+    void ResumeTreePainting() override { --paintingHolds; }
 
     int ShowMessage(HWND owner, const char* text, const char* caption, UINT type) override;
 
@@ -68,6 +71,7 @@ public:
     std::vector<ShownMessage> shownMessages;
     std::vector<int> answers;  // taken from the front; IDOK when none is left
     std::function<void()> selectionChanged;
+    int paintingHolds = 0;  // held and not yet resumed
 
 private:
     CWindowOperations* previous;

@@ -118,6 +118,31 @@ TEST_F(RealWindowTest, TreeNodesTextsAndCheckStates)
     EXPECT_EQ(ui->FirstTopNode(), fresh);
 }
 
+// What the in-memory tree copies from the control: a group opens within a
+// closed parent, a selection opens its parents, and closing a parent over
+// the selection moves it up, all while the painting is held.
+TEST_F(RealWindowTest, NodesOpenAndCloseAsTheMemoryTreeHasThem)
+{
+    HTREEITEM group = ui->InsertNode(nullptr, "Maps");
+    HTREEITEM inner = ui->InsertNode(group, "Duel");
+    HTREEITEM item = ui->InsertNode(inner, "q3dm17");
+    auto open = [](HTREEITEM node) {
+        return (SendMessageA(theApp.itemTree, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(node),
+                             TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
+    };
+    ui->HoldTreePainting();
+    ui->ExpandNode(inner);
+    EXPECT_TRUE(open(inner));
+    EXPECT_FALSE(open(group));
+    ui->SelectNode(item);
+    EXPECT_TRUE(open(group));
+    ui->CollapseNode(group);
+    EXPECT_FALSE(open(group));
+    EXPECT_TRUE(open(inner));
+    EXPECT_EQ(ui->SelectedNode(), group);
+    ui->ResumeTreePainting();
+}
+
 // More changes than anyone can follow: the status line and the bars skip
 // those that come too soon after the last one shown, but never the last.
 TEST_F(RealWindowTest, ChangesTooFastToSeeAreHeldAndTheLastIsShown)

@@ -5,6 +5,8 @@
 //   driver <title> wait-unlocked <seconds>   wait until every button is enabled
 //   driver <title> controls                  class|text|x|y|w|h|id|enabled|style
 //   driver <title> tree                      indented outline, "[x] " when checked
+//   driver <title> tree-states               the same, each group marked " +" open or
+//                                            " -" closed, the selected node " <"
 //   driver <title> progress                  positions of the progress bars
 //   driver <title> click <button text>       BM_CLICK, posted
 //   driver <title> double-click <button text>
@@ -19,6 +21,13 @@
 //                                            the same, from a click on the button
 //   driver <title> double-click-and-watch <button text> <prefix> <seconds>
 //                                            the same, from a double-click
+//   driver <title> timed-click <button text> <node text> <state> <seconds>
+//                                            BM_CLICK, posted; prints the seconds until
+//                                            the window answers that the node's check
+//                                            state is <state> (1 unchecked, 2 checked)
+//   driver <title> timed-check <node text> <state> <seconds>
+//                                            the same from a mouse click on the node's
+//                                            check box, asking about its first child
 //   driver <title> close                     WM_CLOSE, then wait until gone
 //   driver <title> wait-window <seconds>     wait until a window has that title
 //   driver <title> gone <seconds>            wait until no window has that title
@@ -185,6 +194,43 @@ public:
         }
     }
 
+    void StateOutline(HTREEITEM first, int depth, HTREEITEM selected)
+    {
+        for (HTREEITEM node = first; node; node = Next(node, TVGN_NEXT)) {
+            std::string text;
+            int state = 0;
+            Read(node, text, state);
+            HTREEITEM child = Next(node, TVGN_CHILD);
+            bool open = SendMessageA(tree, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(node), TVIS_EXPANDED) &
+                        TVIS_EXPANDED;
+            std::printf("%s%s%s%s%s\n", std::string(depth * 2, ' ').c_str(), state == 2 ? "[x] " : "[ ] ",
+                        text.c_str(), child ? (open ? " +" : " -") : "", node == selected ? " <" : "");
+            StateOutline(child, depth + 1, selected);
+        }
+    }
+
+    // Asks the window for the node's check state until it is `wanted`; the
+    // window answers only between its messages, so the answer comes once the
+    // message that changes it has been handled. Seconds since `start`, or -1.
+    double WaitForState(HTREEITEM node, int wanted, LARGE_INTEGER start, double seconds)
+    {
+        LARGE_INTEGER frequency, now;
+        QueryPerformanceFrequency(&frequency);
+        for (;;) {
+            DWORD_PTR state = 0;
+            LRESULT ok = SendMessageTimeoutA(tree, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(node),
+                                             TVIS_STATEIMAGEMASK, SMTO_NORMAL,
+                                             static_cast<UINT>(seconds * 1000), &state);
+            QueryPerformanceCounter(&now);
+            double elapsed = static_cast<double>(now.QuadPart - start.QuadPart) / frequency.QuadPart;
+            if (ok && static_cast<int>((state & TVIS_STATEIMAGEMASK) >> 12) == wanted)
+                return elapsed;
+            if (!ok || elapsed > seconds)
+                return -1;
+            Sleep(1);
+        }
+    }
+
     HTREEITEM Find(HTREEITEM first, const std::string& wanted)
     {
         for (HTREEITEM node = first; node; node = Next(node, TVGN_NEXT)) {
@@ -205,6 +251,16 @@ private:
     void* remote = nullptr;
 };
 
+int PrintSeconds(double seconds)
+{
+    if (seconds < 0) {
+        std::puts("no answer in time");
+        return 1;
+    }
+    std::printf("%.3f\n", seconds);
+    return 0;
+}
+
 void SendMouse(DWORD flags, POINT screen)
 {
     INPUT input = {};
@@ -215,8 +271,9 @@ void SendMouse(DWORD flags, POINT screen)
     SendInput(1, &input, sizeof input);
 }
 
-// Real mouse input, as a hand gives it: the control reads the message position.
-void ClickAt(HWND target, POINT client)
+// Real mouse input, as a hand gives it: the control reads the message
+// position. Returns the point on the screen, the button let go there.
+POINT PressAt(HWND target, POINT client)
 {
     POINT screen = client;
     ClientToScreen(target, &screen);
@@ -225,10 +282,54 @@ void ClickAt(HWND target, POINT client)
     SendMouse(MOUSEEVENTF_LEFTDOWN, screen);
     Sleep(100);
     SendMouse(MOUSEEVENTF_LEFTUP, screen);
-    Sleep(100);
+    return screen;
+}
+
+// The mouse leaves the point, so that the next click is not a double click.
+void MoveAside(POINT screen)
+{
     POINT aside = {screen.x + 2, screen.y};
     SendMouse(0, aside);
+}
+
+void ClickAt(HWND target, POINT client)
+{
+    POINT screen = PressAt(target, client);
+    Sleep(100);
+    MoveAside(screen);
     Sleep(300);
+}
+
+// Where a click on the node lands: its check box, just left of its text, or
+// the text's middle. False when the node is not in view.
+bool NodePoint(CRemoteTree& remote, HTREEITEM node, bool onCheckBox, POINT& at)
+{
+    RECT text;
+    if (!node || !remote.TextRect(node, text))
+        return false;
+    at = {onCheckBox ? text.left - 8 : (text.left + text.right) / 2, (text.top + text.bottom) / 2};
+    return true;
+}
+
+int TimedCheck(HWND window, const char* wanted, int state, double seconds)
+{
+    HWND tree = FindChild(window, "SysTreeView32");
+    if (!tree)
+        return 1;
+    CRemoteTree remote(tree);
+    HTREEITEM node = remote.Find(remote.Next(nullptr, TVGN_ROOT), wanted);
+    HTREEITEM child = node ? remote.Next(node, TVGN_CHILD) : nullptr;
+    POINT at;
+    if (!child || !NodePoint(remote, node, true, at)) {
+        std::printf("no group %s in view\n", wanted);
+        return 1;
+    }
+    POINT screen = PressAt(tree, at);
+    LARGE_INTEGER start;
+    QueryPerformanceCounter(&start);
+    int code = PrintSeconds(remote.WaitForState(child, state, start, seconds));
+    MoveAside(screen);
+    return code;
 }
 
 int ClickNode(HWND window, const char* wanted, bool onCheckBox)
@@ -238,14 +339,11 @@ int ClickNode(HWND window, const char* wanted, bool onCheckBox)
         return 1;
     CRemoteTree remote(tree);
     HTREEITEM node = remote.Find(remote.Next(nullptr, TVGN_ROOT), wanted);
-    RECT text;
-    if (!node || !remote.TextRect(node, text)) {
+    POINT at;
+    if (!NodePoint(remote, node, onCheckBox, at)) {
         std::printf("no node %s\n", wanted);
         return 1;
     }
-    // The check box sits just left of the text.
-    POINT at = {onCheckBox ? text.left - 8 : (text.left + text.right) / 2,
-                (text.top + text.bottom) / 2};
     ClickAt(tree, at);
     return 0;
 }
@@ -261,6 +359,24 @@ int ClickButton(HWND window, const char* text, int clicks = 1)
         }
     std::printf("no button %s\n", text);
     return 1;
+}
+
+int TimedClick(HWND window, const char* button, const char* wanted, int state, double seconds)
+{
+    HWND tree = FindChild(window, "SysTreeView32");
+    if (!tree)
+        return 1;
+    CRemoteTree remote(tree);
+    HTREEITEM node = remote.Find(remote.Next(nullptr, TVGN_ROOT), wanted);
+    if (!node) {
+        std::printf("no node %s\n", wanted);
+        return 1;
+    }
+    LARGE_INTEGER start;
+    QueryPerformanceCounter(&start);
+    if (ClickButton(window, button) != 0)
+        return 1;
+    return PrintSeconds(remote.WaitForState(node, state, start, seconds));
 }
 
 int Progress(HWND window)
@@ -409,6 +525,18 @@ int main(int argc, char** argv)
         remote.Outline(remote.Next(nullptr, TVGN_ROOT), 0);
         return 0;
     }
+    if (command == "tree-states") {
+        HWND tree = FindChild(window, "SysTreeView32");
+        if (!tree)
+            return 1;
+        CRemoteTree remote(tree);
+        remote.StateOutline(remote.Next(nullptr, TVGN_ROOT), 0, remote.Next(nullptr, TVGN_CARET));
+        return 0;
+    }
+    if (command == "timed-click" && argc > 6)
+        return TimedClick(window, argv[3], argv[4], std::atoi(argv[5]), std::atof(argv[6]));
+    if (command == "timed-check" && argc > 5)
+        return TimedCheck(window, argv[3], std::atoi(argv[4]), std::atof(argv[5]));
     if (command == "progress")
         return Progress(window);
     if (command == "click")
