@@ -3,6 +3,7 @@ the driver, as a person would. Used by the end-to-end tests."""
 import os
 import re
 import shutil
+import socket
 import subprocess
 import tempfile
 import time
@@ -183,4 +184,95 @@ class TavrinRun:
         if self.process and self.process.poll() is None:
             self.process.kill()
             self.process.wait()
+        shutil.rmtree(self.folder, ignore_errors=True)
+
+
+def free_port():
+    with socket.socket() as probe:
+        probe.bind(("127.0.0.1", 0))
+        return probe.getsockname()[1]
+
+
+class Nginx:
+    """A real nginx on loopback serving `files` ({path: bytes}) from a
+    temporary folder, with `locations` (extra nginx text, e.g. redirects)
+    in its server block. Its access log gives each request's connection
+    number, status and path; see `requests`."""
+
+    BINARY = shutil.which("nginx") or ("/usr/sbin/nginx" if os.path.exists("/usr/sbin/nginx") else None)
+
+    def __init__(self, files, locations="", port=None):
+        self.folder = tempfile.mkdtemp(prefix="tavrin-nginx-")
+        self.port = port or free_port()
+        self.url = f"http://127.0.0.1:{self.port}/"
+        www = os.path.join(self.folder, "www")
+        for name, data in files.items():
+            path = os.path.join(www, name)
+            os.makedirs(os.path.dirname(path), exist_ok=True)
+            with open(path, "wb") as handle:
+                handle.write(data)
+        os.makedirs(www, exist_ok=True)
+        folder = self.folder
+        # As root its workers would drop to "nobody", who cannot read a 0700 temporary folder.
+        user = "user root;\n" if os.geteuid() == 0 else ""
+        temps = "".join(f"{kind}_temp_path {folder}/temp/{kind};\n"
+                        for kind in ("client_body", "proxy", "fastcgi", "uwsgi", "scgi"))
+        with open(os.path.join(folder, "nginx.conf"), "w") as handle:
+            handle.write(f"""{user}worker_processes 1;
+pid {folder}/nginx.pid;
+error_log {folder}/error.log;
+events {{ worker_connections 256; }}
+http {{
+  {temps}
+  log_format tavrin '$connection $status $request_uri';
+  access_log {folder}/access.log tavrin;
+  keepalive_requests 10000;
+  keepalive_timeout 120s;
+  default_type application/octet-stream;
+  server {{
+    listen 127.0.0.1:{self.port};
+    root {www};
+    {locations}
+  }}
+}}
+""")
+        os.makedirs(os.path.join(folder, "temp"))
+        os.makedirs(os.path.join(folder, "logs"))
+        self.process = subprocess.Popen(
+            [self.BINARY, "-p", folder, "-c", os.path.join(folder, "nginx.conf"), "-e", os.path.join(folder, "error.log"),
+             "-g", "daemon off;"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        for _ in range(200):
+            try:
+                socket.create_connection(("127.0.0.1", self.port), timeout=1).close()
+                return
+            except OSError:
+                if self.process.poll() is not None:
+                    break
+                time.sleep(0.05)
+        error = open(os.path.join(folder, "error.log")).read() if os.path.exists(os.path.join(folder, "error.log")) else ""
+        self.stop()
+        raise RuntimeError("nginx did not start: " + error)
+
+    def requests(self):
+        """(connection number, status, path) of every request logged so far."""
+        path = os.path.join(self.folder, "access.log")
+        if not os.path.exists(path):
+            return []
+        with open(path) as handle:
+            return [(int(c), int(s), p) for c, s, p in (line.split(" ", 2) for line in handle.read().splitlines())]
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *_):
+        self.stop()
+
+    def stop(self):
+        if self.process.poll() is None:
+            self.process.terminate()
+            try:
+                self.process.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                self.process.kill()
+                self.process.wait()
         shutil.rmtree(self.folder, ignore_errors=True)
