@@ -1,0 +1,134 @@
+"""The real program follows a real nginx's redirects: an archive behind two
+hops, a file moved for good, a loop given up for the record's next URL, a
+redirect to nothing, a catalogue mirror that answers 301, and every file of
+a run over one kept connection."""
+import os
+import random
+import re
+import unittest
+
+from harness import MIRROR_PORTS, Mirrors, Nginx, free_port, windows_path
+from test_install import InstallTest, archive_entries, log_lines, write_settings, zip_of
+
+
+def redirect(path, code, target):
+    return "location = %s { return %d %s; }\n" % (path, code, target)
+
+
+def catalogue_of(items):
+    """A catalogue of checked items, each (name, [(folder, size, URLs)])."""
+    base = f"http://127.0.0.1:{MIRROR_PORTS[0]}/"
+    text = "v2.0.4\n%snone.exe\n0\n<message>\nHi.\n</message>\n" % base
+    for name, records in items:
+        text += "[%s]\n{About %s.}\n" % (name, name)
+        for folder, size, urls in records:
+            text += "-%s\n%d\n%s\n" % (folder, size, " ".join(urls))
+    return (text + "<items>\n" + "".join("[%s]+\n" % name for name, _ in items)).encode()
+
+
+@unittest.skipUnless(Nginx.BINARY, "nginx is not installed")
+class RedirectTest(unittest.TestCase):
+    # Borrowed, not inherited: inheriting would run the install tests again here.
+    setUp = InstallTest.setUp
+    started = InstallTest.started
+
+    def nginx(self, files, locations, port=None):
+        server = Nginx(files, locations, port)
+        self.addCleanup(server.stop)
+        return server
+
+    def final_status(self, run):
+        code, out = run.driver("click-and-watch", "3. Install", "Installation finished", "120", timeout=180)
+        self.assertEqual(code, 0, out)
+        return out.split(" ", 2)[2].strip()
+
+    def installed_files(self):
+        """{path under the installation folder: bytes} of every file there."""
+        found = {}
+        for folder, _, names in os.walk(self.target):
+            for name in names:
+                path = os.path.join(folder, name)
+                with open(path, "rb") as handle:
+                    found[os.path.relpath(path, self.target)] = handle.read()
+        return found
+
+    def test_two_hops_a_permanent_move_and_plain_files_install_over_one_kept_connection(self):
+        rnd = random.Random(5)
+        maps = zip_of({f"maps/dm{i}.bsp": rnd.randbytes(rnd.randint(100, 9000)) for i in range(20)})
+        big = rnd.randbytes(300000)
+        plain = {f"files/cfg{i}.cfg": b"seta r_mode %d\n" % i * (i + 1) for i in range(5)}
+        files = {"files/maps.zip": maps, "files/big.pk3": big, **plain}
+        port = free_port()
+        here = f"http://127.0.0.1:{port}/"
+        server = self.nginx(files, redirect("/hop1/maps.zip", 302, here + "hop2/maps.zip")
+                            + redirect("/hop2/maps.zip", 301, here + "files/maps.zip")
+                            + redirect("/old/big.pk3", 301, here + "files/big.pk3"), port)
+        catalogue = catalogue_of([
+            ("Maps", [("maps", len(maps), [here + "hop1/maps.zip"])]),
+            ("Big", [("baseq3", len(big), [here + "old/big.pk3"])]),
+            ("Configs", [("baseq3\\cfg", len(data), [here + name]) for name, data in plain.items()]),
+        ])
+        run = self.started(catalogue, {})
+        self.assertEqual(self.final_status(run), "Installation finished (100%)")
+
+        installed = self.installed_files()
+        self.assertNotIn(os.path.join("maps", "maps.zip"), installed)
+        for entry, data in archive_entries(maps).items():
+            self.assertEqual(installed[os.path.join("maps", *entry.split("/"))], data, entry)
+        self.assertEqual(installed[os.path.join("baseq3", "big.pk3")], big)
+        for name, data in plain.items():
+            self.assertEqual(installed[os.path.join("baseq3", "cfg", name.split("/")[1])], data, name)
+        self.assertEqual(len(installed), 20 + 1 + 5)
+
+        log = log_lines(run)
+        self.assertIn("Connecting to: " + here + "hop1/maps.zip", log)
+        self.assertIn("Connecting to: " + here + "old/big.pk3", log)
+        self.assertIn("Downloading complete ! (%d)" % len(big), log)
+        requests = server.requests()
+        self.assertEqual([(s, p) for _, s, p in requests[:3]],
+                         [(302, "/hop1/maps.zip"), (301, "/hop2/maps.zip"), (200, "/files/maps.zip")])
+        self.assertEqual(len(requests), 3 + 2 + 5)
+        self.assertLessEqual(len({c for c, _, _ in requests}), 2, requests)
+
+    def test_a_loop_falls_to_the_next_url_and_a_redirect_to_nothing_stores_nothing(self):
+        good = b"seta cl_maxpackets 125\n" * 40
+        port = free_port()
+        here = f"http://127.0.0.1:{port}/"
+        self.nginx({"files/good.cfg": good},
+                   redirect("/loop/a.cfg", 302, here + "loop/b.cfg") + redirect("/loop/b.cfg", 302, here + "loop/a.cfg")
+                   + redirect("/gone/missing.pk3", 301, here + "files/missing.pk3"), port)
+        catalogue = catalogue_of([
+            ("Looped", [("baseq3", len(good), [here + "loop/a.cfg", here + "files/good.cfg"])]),
+            ("Gone", [("baseq3", 5000, [here + "gone/missing.pk3"])]),
+        ])
+        run = self.started(catalogue, {})
+        status = self.final_status(run)
+        self.assertRegex(status, r"^Installation finished \((\d|[1-9]\d)%\)$")
+
+        self.assertEqual(self.installed_files(), {os.path.join("baseq3", "good.cfg"): good})
+        log = log_lines(run)
+        at = log.index("Connecting to: " + here + "loop/a.cfg")
+        self.assertEqual(log[at + 1:at + 4], ["Connecting error: 47 (0)", "Connecting to: " + here + "files/good.cfg",
+                                              "Downloading complete ! (%d)" % len(good)])
+        self.assertIn("At least one item not downloaded.", log)
+
+    def test_a_catalogue_mirror_that_answers_301_leads_to_the_catalogue(self):
+        catalogue = catalogue_of([("Nothing", [("baseq3", 3, [f"http://127.0.0.1:{MIRROR_PORTS[2]}/files/x.cfg"])])])
+        mirrors = Mirrors(catalogue, (None, None, "ok"), files={"files/x.cfg": b"ok\n"})
+        self.addCleanup(mirrors.stop)
+        server = self.nginx({}, redirect("/tavrin.txt", 301, f"http://127.0.0.1:{MIRROR_PORTS[2]}/tavrin.txt"),
+                            MIRROR_PORTS[1])
+        run = self.run_
+        write_settings(run, "", windows_path(self.target), message=False)
+        run.start()
+        self.assertTrue(run.wait_unlocked())
+        self.assertEqual([(s, p) for _, s, p in server.requests()], [(301, "/tavrin.txt")])
+        log = log_lines(run)
+        self.assertIn("Config file downloaded ! (1/3)", log)
+        self.assertNotIn("Config file downloaded ! (2/3)", log)
+        self.assertEqual(self.final_status(run), "Installation finished (100%)")
+        self.assertEqual(self.installed_files(), {os.path.join("baseq3", "x.cfg"): b"ok\n"})
+
+
+if __name__ == "__main__":
+    unittest.main()
