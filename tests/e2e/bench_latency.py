@@ -1,0 +1,188 @@
+"""The latency benchmark: 100 files of 24 KB from a real nginx behind a delay
+relay on loopback that plays a round trip of 40 ms (a new connection's first
+data waits one extra round trip, as its handshake would; every piece of data
+waits half a round trip, both ways). Times Tavrin.exe from the Install click
+to the final status, and, when given, the curl tool fetching the same URLs
+in one run over kept connections and with a new connection per file. Prints
+the times and how many connections each opened.
+Usage: bench_latency.py [curl.exe]"""
+import asyncio
+import os
+import random
+import shutil
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+
+from harness import MIRROR_PORTS, Mirrors, Nginx, TavrinRun, free_port, wine, windows_path
+
+FILES = 100
+SIZE = 24 * 1024
+ROUND_TRIP = 0.040
+
+
+class DelayRelay:
+    """A TCP relay on loopback in front of `target_port`, run on its own thread."""
+
+    def __init__(self, target_port, round_trip=ROUND_TRIP):
+        self.target_port, self.round_trip = target_port, round_trip
+        self.port = free_port()
+        self.connections = 0
+        self.loop = asyncio.new_event_loop()
+        ready = threading.Event()
+        self.thread = threading.Thread(target=self.serve, args=(ready,), daemon=True)
+        self.thread.start()
+        ready.wait()
+
+    def serve(self, ready):
+        asyncio.set_event_loop(self.loop)
+        self.server = self.loop.run_until_complete(
+            asyncio.start_server(self.relay, "127.0.0.1", self.port))
+        ready.set()
+        self.loop.run_forever()
+
+    async def relay(self, client_reader, client_writer):
+        self.connections += 1
+        server_reader, server_writer = await asyncio.open_connection("127.0.0.1", self.target_port)
+        await asyncio.gather(self.pipe(client_reader, server_writer, self.round_trip),
+                             self.pipe(server_reader, client_writer, 0.0))
+
+    async def pipe(self, reader, writer, first_extra):
+        """Delivers each piece read half a round trip after it came, in order;
+        the first one `first_extra` later still."""
+        queue = asyncio.Queue()
+
+        async def deliver():
+            while True:
+                due, data = await queue.get()
+                wait = due - self.loop.time()
+                if wait > 0:
+                    await asyncio.sleep(wait)
+                if data is None:
+                    break
+                writer.write(data)
+                await writer.drain()
+            writer.close()
+
+        sender = asyncio.ensure_future(deliver())
+        extra = first_extra
+        try:
+            while True:
+                data = await reader.read(65536)
+                if not data:
+                    break
+                queue.put_nowait((self.loop.time() + self.round_trip / 2 + extra, data))
+                extra = 0.0
+        except ConnectionError:
+            pass
+        queue.put_nowait((self.loop.time() + self.round_trip / 2, None))
+        try:
+            await sender
+        except ConnectionError:
+            pass
+
+    def take_count(self):
+        count, self.connections = self.connections, 0
+        return count
+
+    def stop(self):
+        async def shut():
+            self.server.close()
+            tasks = [t for t in asyncio.all_tasks() if t is not asyncio.current_task()]
+            for task in tasks:
+                task.cancel()
+            await asyncio.gather(*tasks, return_exceptions=True)
+            self.loop.stop()
+        asyncio.run_coroutine_threadsafe(shut(), self.loop)
+        self.thread.join()
+        self.loop.close()
+
+
+def catalogue(base):
+    lines = ["v2.0.4", f"http://127.0.0.1:{MIRROR_PORTS[0]}/none.exe", "0", "<message>", "Benchmark", "</message>",
+             "[Small files]", "{A hundred files of 24 KB.}"]
+    for i in range(FILES):
+        lines += ["-small", str(SIZE), base + f"files/small{i:03}.dat"]
+    lines += ["<items>", "[Small files]+"]
+    return ("\n".join(lines) + "\n").encode()
+
+
+def measure_tavrin(files):
+    run = TavrinRun()
+    target = os.path.join(run.folder, "install")
+    try:
+        with open(os.path.join(run.folder, "settings.cfg"), "wb") as handle:
+            handle.write(b"\r\n%s\r\ninformed" % windows_path(target).encode())
+        run.start()
+        if not run.wait_unlocked(60):
+            raise RuntimeError("the controls never unlocked")
+        code, out = run.driver("click-and-watch", "3. Install", "Installation finished", "300", timeout=360)
+        seconds, _, text = out.split(" ", 2)
+        if text.strip() != "Installation finished (100%)":
+            raise RuntimeError("the install ended with: " + text.strip())
+        for name, data in files.items():
+            with open(os.path.join(target, "small", name.split("/")[1]), "rb") as handle:
+                if handle.read() != data:
+                    raise RuntimeError(name + " differs from its source")
+        run.close()
+        run.wait_exit(30)
+        return float(seconds)
+    finally:
+        run.cleanup()
+
+
+def measure_curl(curl, base, files, new_connections):
+    """Wall seconds of one curl.exe run fetching every file from a -K list."""
+    work = tempfile.mkdtemp(prefix="tavrin-bench-curl-")
+    try:
+        config = os.path.join(work, "urls.txt")
+        with open(config, "w") as handle:
+            if new_connections:
+                handle.write('header = "Connection: close"\n')
+            for name in files:
+                handle.write('url = "%sfiles/%s"\noutput = "%s"\n'
+                             % (base, name.split("/")[1], windows_path(os.path.join(work, name.split("/")[1]))))
+        start = time.monotonic()
+        code, out = wine(curl, "-s", "-S", "-K", windows_path(config), timeout=600)
+        seconds = time.monotonic() - start
+        if code != 0:
+            raise RuntimeError(f"curl.exe failed: {code} {out}")
+        for name, data in files.items():
+            with open(os.path.join(work, name.split("/")[1]), "rb") as handle:
+                if handle.read() != data:
+                    raise RuntimeError(name + " differs from its source")
+        return seconds
+    finally:
+        shutil.rmtree(work, ignore_errors=True)
+
+
+def main():
+    curl = os.path.abspath(sys.argv[1]) if len(sys.argv) > 1 and sys.argv[1] else None
+    rnd = random.Random(3)
+    files = {f"files/small{i:03}.dat": rnd.randbytes(SIZE) for i in range(FILES)}
+    print(f"{FILES} files of {SIZE // 1024} KB over http, round trip {ROUND_TRIP * 1000:.0f} ms "
+          f"(a new connection costs one more)")
+    with Nginx(files) as server:
+        relay = DelayRelay(server.port)
+        base = f"http://127.0.0.1:{relay.port}/"
+        try:
+            with Mirrors(catalogue(base), ("ok", None, None)):
+                seconds = measure_tavrin(files)
+                print(f"Tavrin.exe, click to final status:        {seconds:6.2f} s   {relay.take_count():3} connections")
+            if curl:
+                seconds = measure_curl(curl, base, files, False)
+                print(f"curl.exe -K, one run, kept connections:   {seconds:6.2f} s   {relay.take_count():3} connections")
+                seconds = measure_curl(curl, base, files, True)
+                print(f"curl.exe -K, a new connection per file:   {seconds:6.2f} s   {relay.take_count():3} connections")
+            else:
+                print("curl.exe: not in the dependency cache (bash scripts/setup.sh --curl-tool builds it)")
+            floor = FILES * ROUND_TRIP
+            print(f"floor, one round trip per file:           {floor:6.2f} s")
+        finally:
+            relay.stop()
+
+
+if __name__ == "__main__":
+    main()
