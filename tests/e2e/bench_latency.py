@@ -46,8 +46,12 @@ class DelayRelay:
     async def relay(self, client_reader, client_writer):
         self.connections += 1
         server_reader, server_writer = await asyncio.open_connection("127.0.0.1", self.target_port)
-        await asyncio.gather(self.pipe(client_reader, server_writer, self.round_trip),
-                             self.pipe(server_reader, client_writer, 0.0))
+        try:
+            await asyncio.gather(self.pipe(client_reader, server_writer, self.round_trip),
+                                 self.pipe(server_reader, client_writer, 0.0))
+        except asyncio.CancelledError:  # the relay stopping with the connection open
+            client_writer.close()
+            server_writer.close()
 
     async def pipe(self, reader, writer, first_extra):
         """Delivers each piece read half a round trip after it came, in order;
