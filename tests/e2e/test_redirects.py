@@ -8,7 +8,8 @@ import re
 import unittest
 
 from harness import MIRROR_PORTS, Mirrors, Nginx, free_port, windows_path
-from test_install import InstallTest, archive_entries, log_lines, write_settings, zip_of
+import test_install
+from test_install import archive_entries, log_lines, write_settings, zip_of
 
 
 def redirect(path, code, target):
@@ -29,8 +30,8 @@ def catalogue_of(items):
 @unittest.skipUnless(Nginx.BINARY, "nginx is not installed")
 class RedirectTest(unittest.TestCase):
     # Borrowed, not inherited: inheriting would run the install tests again here.
-    setUp = InstallTest.setUp
-    started = InstallTest.started
+    setUp = test_install.InstallTest.setUp
+    started = test_install.InstallTest.started
 
     def nginx(self, files, locations, port=None):
         server = Nginx(files, locations, port)
@@ -95,10 +96,11 @@ class RedirectTest(unittest.TestCase):
         port = free_port()
         here = f"http://127.0.0.1:{port}/"
         self.nginx({"files/good.cfg": good},
-                   redirect("/loop/a.cfg", 302, here + "loop/b.cfg") + redirect("/loop/b.cfg", 302, here + "loop/a.cfg")
+                   redirect("/loop/good.cfg", 302, here + "back/good.cfg")
+                   + redirect("/back/good.cfg", 302, here + "loop/good.cfg")
                    + redirect("/gone/missing.pk3", 301, here + "files/missing.pk3"), port)
         catalogue = catalogue_of([
-            ("Looped", [("baseq3", len(good), [here + "loop/a.cfg", here + "files/good.cfg"])]),
+            ("Looped", [("baseq3", len(good), [here + "loop/good.cfg", here + "files/good.cfg"])]),
             ("Gone", [("baseq3", 5000, [here + "gone/missing.pk3"])]),
         ])
         run = self.started(catalogue, {})
@@ -107,7 +109,7 @@ class RedirectTest(unittest.TestCase):
 
         self.assertEqual(self.installed_files(), {os.path.join("baseq3", "good.cfg"): good})
         log = log_lines(run)
-        at = log.index("Connecting to: " + here + "loop/a.cfg")
+        at = log.index("Connecting to: " + here + "loop/good.cfg")
         self.assertEqual(log[at + 1:at + 4], ["Connecting error: 47 (0)", "Connecting to: " + here + "files/good.cfg",
                                               "Downloading complete ! (%d)" % len(good)])
         self.assertIn("At least one item not downloaded.", log)
