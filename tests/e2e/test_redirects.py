@@ -95,7 +95,7 @@ class RedirectTest(unittest.TestCase):
         good = b"seta cl_maxpackets 125\n" * 40
         port = free_port()
         here = f"http://127.0.0.1:{port}/"
-        self.nginx({"files/good.cfg": good},
+        server = self.nginx({"files/good.cfg": good},
                    redirect("/loop/good.cfg", 302, here + "back/good.cfg")
                    + redirect("/back/good.cfg", 302, here + "loop/good.cfg")
                    + redirect("/gone/missing.pk3", 301, here + "files/missing.pk3"), port)
@@ -113,6 +113,8 @@ class RedirectTest(unittest.TestCase):
         self.assertEqual(log[at + 1:at + 4], ["Connecting error: 47 (0)", "Connecting to: " + here + "files/good.cfg",
                                               "Downloading complete ! (%d)" % len(good)])
         self.assertIn("At least one item not downloaded.", log)
+        # The first request and ten hops followed, then the eleventh answer ends it.
+        self.assertEqual(sum(1 for _, status, _ in server.requests() if status == 302), 11)
 
     def test_a_catalogue_mirror_that_answers_301_leads_to_the_catalogue(self):
         catalogue = catalogue_of([("Nothing", [("baseq3", 3, [f"http://127.0.0.1:{MIRROR_PORTS[2]}/files/x.cfg"])])])
