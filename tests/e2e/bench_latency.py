@@ -146,8 +146,9 @@ def measure_curl(curl, base, files, new_connections):
             if new_connections:
                 handle.write('header = "Connection: close"\n')
             for name in files:
-                handle.write('url = "%sfiles/%s"\noutput = "%s"\n'
-                             % (base, name.split("/")[1], windows_path(os.path.join(work, name.split("/")[1]))))
+                # Forward slashes: a backslash in a quoted config value is an escape.
+                output = windows_path(os.path.join(work, name.split("/")[1])).replace("\\", "/")
+                handle.write('url = "%sfiles/%s"\noutput = "%s"\n' % (base, name.split("/")[1], output))
         start = time.monotonic()
         code, out = wine(curl, "-s", "-S", "-K", windows_path(config), timeout=600)
         seconds = time.monotonic() - start
