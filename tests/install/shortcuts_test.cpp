@@ -204,7 +204,7 @@ TEST_F(ShortcutsTest, EachCommandLinksItsOwnProgram)
 TEST_F(ShortcutsTest, AllShortcutsWithOnlyGameScannerMakesOneLink)
 {
     Install("Game Scanner\\GameScanner.exe");
-    CreateAllShortcuts(folderText);
+    Run(CreateAllShortcuts);
 
     EXPECT_EQ(std::vector<std::string>{"_GameSanner.lnk"}, FilesIn(desktopFolder));
     Link link = ReadLink(desktopFolder + "\\_GameSanner.lnk");
@@ -246,7 +246,7 @@ TEST_F(ShortcutsTest, TrailingBackslashIsKeptAsTyped)
 {
     Install("_Cpma.bat");
     SetInstallFolder(installFolder + "\\");
-    CreateCpmaShortcut(folderText);
+    Run(CreateCpmaShortcut);
 
     EXPECT_EQ(std::string::npos, Log().find("not found"));
     EXPECT_FALSE(ReadLink(desktopFolder + "\\Quake III Arena.lnk").target.empty());
