@@ -16,7 +16,7 @@ import sys
 import threading
 import time
 
-from harness import MIRROR_PORTS, Mirrors, TavrinRun, wine, windows_path
+from harness import MIRROR_PORTS, Mirrors, started_into, wine, windows_path
 
 LOOSE_FILES = 20
 LOOSE_SIZE = 1 << 20
@@ -94,13 +94,8 @@ def measure_a(work, files):
     """(seconds from the click to the final status, slowest answer in ms, peak private bytes)"""
     target = os.path.join(work, "install-a")
     shutil.rmtree(target, ignore_errors=True)
-    run = TavrinRun()
+    run = started_into(target)
     try:
-        with open(os.path.join(run.folder, "settings.cfg"), "wb") as handle:
-            handle.write(b"\r\n%s\r\ninformed" % windows_path(target).encode())
-        run.start()
-        if not run.wait_unlocked(60):
-            raise RuntimeError("the controls never unlocked")
         watch = MemoryWatch(windows_process_pid(run))
         code, out = run.driver("click-and-watch", "3. Install", "Installation finished", "300", timeout=360)
         peak = watch.stop()

@@ -16,7 +16,7 @@ import tempfile
 import threading
 import time
 
-from harness import MIRROR_PORTS, Mirrors, Nginx, TavrinRun, free_port, wine, windows_path
+from harness import MIRROR_PORTS, Mirrors, Nginx, free_port, started_into, wine, windows_path
 
 FILES = 100
 SIZE = 24 * 1024
@@ -114,14 +114,9 @@ def catalogue(base):
 
 
 def measure_tavrin(files):
-    run = TavrinRun()
-    target = os.path.join(run.folder, "install")
+    target = tempfile.mkdtemp(prefix="tavrin-latency-")
+    run = started_into(target)
     try:
-        with open(os.path.join(run.folder, "settings.cfg"), "wb") as handle:
-            handle.write(b"\r\n%s\r\ninformed" % windows_path(target).encode())
-        run.start()
-        if not run.wait_unlocked(60):
-            raise RuntimeError("the controls never unlocked")
         code, out = run.driver("click-and-watch", "3. Install", "Installation finished", "300", timeout=360)
         seconds, _, text = out.split(" ", 2)
         if text.strip() != "Installation finished (100%)":
@@ -135,6 +130,7 @@ def measure_tavrin(files):
         return float(seconds)
     finally:
         run.cleanup()
+        shutil.rmtree(target, ignore_errors=True)
 
 
 def measure_curl(curl, base, files, new_connections):

@@ -187,6 +187,19 @@ class TavrinRun:
         shutil.rmtree(self.folder, ignore_errors=True)
 
 
+def started_into(target):
+    """A run whose settings name `target` as the installation folder and no
+    pak0.pk3, started, its controls unlocked; for the benchmarks."""
+    run = TavrinRun()
+    with open(os.path.join(run.folder, "settings.cfg"), "wb") as handle:
+        handle.write(b"\r\n%s\r\ninformed" % windows_path(target).encode())
+    run.start()
+    if not run.wait_unlocked(60):
+        run.cleanup()
+        raise RuntimeError("the controls never unlocked")
+    return run
+
+
 def free_port():
     with socket.socket() as probe:
         probe.bind(("127.0.0.1", 0))
