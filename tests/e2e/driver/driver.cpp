@@ -344,7 +344,26 @@ int ClickNode(HWND window, const char* wanted, bool onCheckBox)
         std::printf("no node %s\n", wanted);
         return 1;
     }
-    ClickAt(tree, at);
+    if (!onCheckBox) {
+        ClickAt(tree, at);
+        return 0;
+    }
+    // The click comes through the X server and the window's queue: under load
+    // it may be handled well after the button is let go, so wait for the box
+    // itself to turn (the subtree changes before it, in the same message).
+    std::string text;
+    int before = 0;
+    remote.Read(node, text, before);
+    POINT screen = PressAt(tree, at);
+    LARGE_INTEGER start;
+    QueryPerformanceCounter(&start);
+    double seconds = remote.WaitForState(node, before == 2 ? 1 : 2, start, 20);
+    MoveAside(screen);
+    Sleep(300);
+    if (seconds < 0) {
+        std::printf("the box of %s did not turn\n", wanted);
+        return 1;
+    }
     return 0;
 }
 
