@@ -2,14 +2,16 @@
 # The latency benchmark: Tavrin.exe fetching 100 files of 24 KB from nginx
 # behind a relay that plays a 40 ms round trip, and the curl tool for Windows
 # fetching the same, when the dependency cache holds it (or with --curl-tool,
-# which builds it first). Prints the times and the connections opened.
-# Usage: scripts/bench_latency.sh [--curl-tool]   (honours TAVRIN_BUILD, WINEPREFIX)
+# which builds it first), over http and over https. Prints every round's
+# times and the connections opened.
+# Usage: scripts/bench_latency.sh [--curl-tool] [rounds]   (honours TAVRIN_BUILD, WINEPREFIX)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${TAVRIN_BUILD:-$root/build}
 
 bash "$root/scripts/build.sh" "$build" >/dev/null
 if [ "${1:-}" = --curl-tool ]; then
+  shift
   deps=$(bash "$root/scripts/setup.sh" --curl-tool | tail -n 1)
 else
   deps=$(bash "$root/scripts/setup.sh" | tail -n 1)
@@ -23,4 +25,4 @@ trap tavrin_stop_display EXIT
 tavrin_private_session
 wineserver -p  # one server for every run, so no run pays its start
 cd "$root/tests/e2e"
-python3 bench_latency.py "$curl_exe"
+python3 bench_latency.py "$curl_exe" "${1:-3}"

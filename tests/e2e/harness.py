@@ -209,15 +209,18 @@ def free_port():
 class Nginx:
     """A real nginx on loopback serving `files` ({path: bytes}) from a
     temporary folder, with `locations` (extra nginx text, e.g. redirects)
-    in its server block. Its access log gives each request's connection
-    number, status and path; see `requests`."""
+    in its server block; with `tls` ((certificate, key) PEM files) it
+    speaks https. Its access log gives each request's connection number,
+    status and path; see `requests`."""
 
     BINARY = shutil.which("nginx") or ("/usr/sbin/nginx" if os.path.exists("/usr/sbin/nginx") else None)
 
-    def __init__(self, files, locations="", port=None):
+    def __init__(self, files, locations="", port=None, tls=None):
         self.folder = tempfile.mkdtemp(prefix="tavrin-nginx-")
         self.port = port or free_port()
-        self.url = f"http://127.0.0.1:{self.port}/"
+        self.url = f"{'https' if tls else 'http'}://127.0.0.1:{self.port}/"
+        listen = f"127.0.0.1:{self.port} ssl;\n    ssl_certificate {tls[0]};\n    ssl_certificate_key {tls[1]}" \
+            if tls else f"127.0.0.1:{self.port}"
         www = os.path.join(self.folder, "www")
         for name, data in files.items():
             path = os.path.join(www, name)
@@ -243,7 +246,7 @@ http {{
   keepalive_timeout 120s;
   default_type application/octet-stream;
   server {{
-    listen 127.0.0.1:{self.port};
+    listen {listen};
     root {www};
     {locations}
   }}
