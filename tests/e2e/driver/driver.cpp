@@ -311,6 +311,18 @@ bool NodePoint(CRemoteTree& remote, HTREEITEM node, bool onCheckBox, POINT& at)
     return true;
 }
 
+// Presses at `at` and waits until `watched` shows `state`; lets go of the
+// point either way. Seconds from the press, or -1.
+double PressAndWait(CRemoteTree& remote, HWND tree, POINT at, HTREEITEM watched, int state, double seconds)
+{
+    POINT screen = PressAt(tree, at);
+    LARGE_INTEGER start;
+    QueryPerformanceCounter(&start);
+    double elapsed = remote.WaitForState(watched, state, start, seconds);
+    MoveAside(screen);
+    return elapsed;
+}
+
 int TimedCheck(HWND window, const char* wanted, int state, double seconds)
 {
     HWND tree = FindChild(window, "SysTreeView32");
@@ -324,12 +336,7 @@ int TimedCheck(HWND window, const char* wanted, int state, double seconds)
         std::printf("no group %s in view\n", wanted);
         return 1;
     }
-    POINT screen = PressAt(tree, at);
-    LARGE_INTEGER start;
-    QueryPerformanceCounter(&start);
-    int code = PrintSeconds(remote.WaitForState(child, state, start, seconds));
-    MoveAside(screen);
-    return code;
+    return PrintSeconds(PressAndWait(remote, tree, at, child, state, seconds));
 }
 
 int ClickNode(HWND window, const char* wanted, bool onCheckBox)
@@ -354,12 +361,8 @@ int ClickNode(HWND window, const char* wanted, bool onCheckBox)
     std::string text;
     int before = 0;
     remote.Read(node, text, before);
-    POINT screen = PressAt(tree, at);
-    LARGE_INTEGER start;
-    QueryPerformanceCounter(&start);
-    double seconds = remote.WaitForState(node, before == 2 ? 1 : 2, start, 20);
-    MoveAside(screen);
-    Sleep(300);
+    double seconds = PressAndWait(remote, tree, at, node, before == 2 ? 1 : 2, 20);
+    Sleep(300);  // the next click is not a double click
     if (seconds < 0) {
         std::printf("the box of %s did not turn\n", wanted);
         return 1;
