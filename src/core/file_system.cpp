@@ -24,6 +24,12 @@ std::optional<uint64_t> FileSizeOf(const std::string& path)
     return (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
+bool IsReadOnlyFile(const std::string& path)
+{
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+}
+
 bool MakeFolder(const std::string& path)
 {
     if (CreateDirectoryA(path.c_str(), nullptr))

@@ -23,8 +23,12 @@ bool IsArchiveName(const std::string& name);
 // folder it is written below or name no plain file there: a drive, a leading
 // separator, a control character, a ":" (a stream), a character Windows
 // forbids, a ".." part (or any other part of dots and spaces but "."), or a
-// name Windows reserves (CON, NUL, COM1, aux.txt...). Null when it is safe.
+// name Windows reserves (CON, NUL, COM1, aux.txt...), each judged on the
+// name as Windows reads it, in the ANSI code page. Null when it is safe.
 const char* UncontainedReason(const std::string& path);
+// The same, read in the code page `codePage` (natively: each byte as the
+// character of that number).
+const char* UncontainedReasonIn(const std::string& path, unsigned codePage);
 // Where the install run puts the file `fileName` of a record whose folder is
 // `recordFolder`: below `installPath` (the current folder when empty), each
 // part followed by a backslash. Null with `path` set, or the reason either
@@ -42,6 +46,10 @@ CFileHandle OwnHandle(void* handle);
 
 // The size of the file at `path`; nothing when there is no such file.
 std::optional<uint64_t> FileSizeOf(const std::string& path);
+// True when a file or folder is at `path` and marked read-only. Windows
+// refuses to replace such a file; Wine run as root would not, so the
+// program asks first.
+bool IsReadOnlyFile(const std::string& path);
 // Makes the last folder of `path` (its parents must be there). True when
 // the folder is there afterwards.
 bool MakeFolder(const std::string& path);

@@ -3,39 +3,74 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <cwchar>
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace {
 
-bool IsDotOrSpace(char c)
+bool IsDotOrSpace(wchar_t c)
 {
-    return c == '.' || c == ' ';
+    return c == L'.' || c == L' ';
 }
 
-// Windows opens a device for these whatever folder or extension they have;
-// "COM\xB9" is COM with a superscript one in the ANSI code page.
-bool IsDeviceName(const std::string& part)
+bool IsWideSeparator(wchar_t c)
 {
-    static const char* const devices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
-    std::string base = part.substr(0, part.find('.'));
-    while (!base.empty() && base.back() == ' ')
+    return c == L'\\' || c == L'/';
+}
+
+// The name as Windows reads it: the ANSI functions turn it into wide text
+// with the code page before they look at it. Natively, where there is no
+// code page, each byte stands for itself. False for bytes that are no text
+// in the code page.
+bool WindowsReading(const std::string& path, unsigned codePage, std::wstring& wide)
+{
+    wide.clear();
+    if (path.empty())
+        return true;
+#ifdef _WIN32
+    int length = MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, path.data(), static_cast<int>(path.size()),
+                                     nullptr, 0);
+    if (length <= 0)
+        return false;
+    wide.resize(static_cast<size_t>(length));
+    return MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, path.data(), static_cast<int>(path.size()), &wide[0],
+                               length) == length;
+#else
+    (void)codePage;
+    wide.resize(path.size());
+    std::transform(path.begin(), path.end(), wide.begin(),
+                   [](char c) { return static_cast<wchar_t>(static_cast<unsigned char>(c)); });
+    return true;
+#endif
+}
+
+// Windows opens a device for these whatever folder or extension they have,
+// also with a superscript digit after COM or LPT.
+bool IsDeviceName(const std::wstring& part)
+{
+    static const wchar_t* const devices[] = {L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$"};
+    std::wstring base = part.substr(0, part.find(L'.'));
+    while (!base.empty() && base.back() == L' ')
         base.pop_back();
     std::transform(base.begin(), base.end(), base.begin(),
-                   [](unsigned char c) { return c < 128 ? static_cast<char>(std::toupper(c)) : static_cast<char>(c); });
-    for (const char* device : devices) {
+                   [](wchar_t c) { return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - L'a' + L'A') : c; });
+    for (const wchar_t* device : devices) {
         if (base == device)
             return true;
     }
-    if (base.size() != 4 || !(base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0))
+    if (base.size() != 4 || !(base.compare(0, 3, L"COM") == 0 || base.compare(0, 3, L"LPT") == 0))
         return false;
-    unsigned char number = static_cast<unsigned char>(base[3]);
-    return (number >= '0' && number <= '9') || number == 0xB9 || number == 0xB2 || number == 0xB3;
+    wchar_t number = base[3];
+    return (number >= L'0' && number <= L'9') || number == 0xB9 || number == 0xB2 || number == 0xB3;
 }
 
 // Windows drops a part's trailing dots and spaces, so "..", ". ." and
 // "... " all climb a level; only "." stays where it is.
-bool ClimbsOrVanishes(const std::string& part)
+bool ClimbsOrVanishes(const std::wstring& part)
 {
-    return !part.empty() && part != "." && std::all_of(part.begin(), part.end(), IsDotOrSpace);
+    return !part.empty() && part != L"." && std::all_of(part.begin(), part.end(), IsDotOrSpace);
 }
 
 }  // namespace
@@ -69,26 +104,38 @@ bool IsArchiveName(const std::string& name)
 
 const char* UncontainedReason(const std::string& path)
 {
-    if (path.size() >= 2 && path[1] == ':')
+#ifdef _WIN32
+    return UncontainedReasonIn(path, CP_ACP);
+#else
+    return UncontainedReasonIn(path, 0);
+#endif
+}
+
+const char* UncontainedReasonIn(const std::string& path, unsigned codePage)
+{
+    std::wstring wide;
+    if (!WindowsReading(path, codePage, wide))
+        return "bytes that are no text in the code page";
+    if (wide.size() >= 2 && wide[1] == L':')
         return "a drive";
-    if (!path.empty() && IsPathSeparator(path[0]))
+    if (!wide.empty() && IsWideSeparator(wide[0]))
         return "a leading separator";
-    for (unsigned char c : path) {
+    for (wchar_t c : wide) {
         if (c < 32 || c == 127)
             return "a control character";
-        if (c == ':')
+        if (c == L':')
             return "a \":\"";
-        if (std::strchr("<>\"|?*", c))
+        if (std::wcschr(L"<>\"|?*", c))
             return "a character Windows forbids in names";
     }
     for (size_t start = 0;;) {
-        size_t end = path.find_first_of("\\/", start);
-        std::string part = path.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        size_t end = wide.find_first_of(L"\\/", start);
+        std::wstring part = wide.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start);
         if (ClimbsOrVanishes(part))
             return "a \"..\" part";
         if (IsDeviceName(part))
             return "a name Windows reserves";
-        if (end == std::string::npos)
+        if (end == std::wstring::npos)
             return nullptr;
         start = end + 1;
     }

@@ -5,6 +5,7 @@
 
 #include "core/file_system.h"
 #include "core/log.h"
+#include "core/side_file.h"
 #include "core/window_operations.h"
 
 namespace {
@@ -23,29 +24,20 @@ bool CopyWhole(const std::string& source, const std::string& target, const StopR
                                            FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!in)
         return false;
-    std::string part = target + ".part";
-    CFileHandle out = OwnHandle(
-        CreateFileA(part.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!out)
+    CSideFile part;
+    if (!part.Create(target, ".part"))
         return false;
     std::unique_ptr<char[]> piece(new char[kPieceBytes]);
-    bool whole = false;
     while (!stop) {
         DWORD got = 0, written = 0;
         if (!ReadFile(in.get(), piece.get(), kPieceBytes, &got, nullptr))
-            break;
-        if (got == 0) {
-            whole = true;
-            break;
-        }
-        if (!WriteFile(out.get(), piece.get(), got, &written, nullptr) || written != got)
-            break;
+            return false;
+        // Without replacing: a pak0.pk3 that came meanwhile stays as it is.
+        if (got == 0)
+            return part.Place(false, true);
+        if (!WriteFile(part.Handle(), piece.get(), got, &written, nullptr) || written != got)
+            return false;
     }
-    out.reset();
-    // Without replacing: a pak0.pk3 that came meanwhile stays as it is.
-    if (whole && MoveFileExA(part.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH))
-        return true;
-    DeleteFileA(part.c_str());
     return false;
 }
 

@@ -7,6 +7,7 @@
 #include "core/file_system.h"
 #include "core/log.h"
 #include "core/progress.h"
+#include "core/side_file.h"
 #include "core/window_operations.h"
 #include "zip/zip.h"
 
@@ -17,19 +18,17 @@ struct ZipCloser {
 };
 using OpenArchive = std::unique_ptr<ZipHandle, ZipCloser>;
 
-// Added to an archive's name while it is unpacked.
-const char kUnpackingSuffix[] = ".unpacking";
-
 // Entries go below `folder` ("" or ending in a separator), keeping their paths.
 // The bars move by the compressed bytes of each entry against the archive's
 // size: a first pass for the total of the unpacked sizes would read every
 // entry's header twice.
-UnpackOutcome ExtractEntries(const std::string& source, const std::string& folder, CProgress& progress,
-                             CWindowOperations& window, const StopRequest& stop)
+// `name` is the archive's own, for the log; `source` where it lies now.
+UnpackOutcome ExtractEntries(const std::string& source, const std::string& name, const std::string& folder,
+                             CProgress& progress, CWindowOperations& window, const StopRequest& stop)
 {
     OpenArchive archive(ZipOpenFile(source.c_str(), nullptr));
     if (!archive) {
-        theLog.WriteFormatted("Can't open archive %s", source.c_str());
+        theLog.WriteFormatted("Can't open archive %s", name.c_str());
         return UnpackOutcome::failed;
     }
     ZipEntryInfo entry;
@@ -45,7 +44,9 @@ UnpackOutcome ExtractEntries(const std::string& source, const std::string& folde
             return UnpackOutcome::stopped;
         ZipGetEntry(archive.get(), index, &entry);
         window.SetStatus(std::string("Unzipping ") + entry.name);
-        ZipResult result = ZipExtractToFile(archive.get(), index, (folder + entry.name).c_str());
+        ZipResult result = ZipExtractToFile(archive.get(), index, (folder + entry.name).c_str(), &stop);
+        if (result == zipStopped)
+            return UnpackOutcome::stopped;
         if (result != zipOk) {
             theLog.WriteFormatted("Unzipping error: 0x%x (entry %i: %s)", static_cast<unsigned>(result),
                                   static_cast<int>(index), entry.name);
@@ -91,11 +92,11 @@ UnpackOutcome UnpackArchive(const std::string& path, CProgress& progress, CWindo
 
     // Unpacked under another name: an archive cut off half way, even by the
     // end of the process, is then no longer there with its declared size.
-    std::string working = path + kUnpackingSuffix;
-    bool renamed = MoveFileExA(path.c_str(), working.c_str(), MOVEFILE_REPLACE_EXISTING);
-    const std::string& source = renamed ? working : path;
+    // Never over another file: one of that name may be the player's.
+    std::string working = MoveAside(path, zipSideSuffix);
+    const std::string& source = working.empty() ? path : working;
 
-    UnpackOutcome outcome = ExtractEntries(source, folder, progress, window, stop);
+    UnpackOutcome outcome = ExtractEntries(source, path, folder, progress, window, stop);
     if (RemoveArchive(source))
         theLog.WriteLine("Delete file");
     else

@@ -6,7 +6,9 @@
 
 #include <windows.h>
 
+#include "core/file_system.h"
 #include "core/log.h"
+#include "core/side_file.h"
 
 namespace {
 
@@ -61,24 +63,16 @@ bool CSettings::Save() const
     // Written beside the file and moved over it, so that a run ended in the
     // middle never leaves a settings file cut short. A read-only file stays
     // as it is, as it would if it were written in place.
-    const char kTemporaryName[] = "settings.cfg.new";
-    DWORD attributes = GetFileAttributesA(kFileName);
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
-        theLog.WriteLine("Can't open local config file for writing");
-        return false;
-    }
-    FILE* file = _fsopen(kTemporaryName, "wt", _SH_DENYNO);
-    if (!file) {
+    CSideFile side;
+    FILE* file = nullptr;
+    if (IsReadOnlyFile(kFileName) || !side.Create(kFileName, ".new") || !(file = side.Stream(true))) {
         theLog.WriteLine("Can't open local config file for writing");
         return false;
     }
     std::fprintf(file, "%s\n", pak0Path.c_str());
     std::fprintf(file, "%s\n", installFolder.c_str());
     std::fputs(showMessage ? "message" : "informed", file);
-    bool written = std::fflush(file) == 0;
-    std::fclose(file);
-    if (!written || !MoveFileExA(kTemporaryName, kFileName, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        DeleteFileA(kTemporaryName);
+    if (std::fflush(file) != 0 || !side.Place(true, true)) {
         theLog.WriteLine("Can't open local config file for writing");
         return false;
     }

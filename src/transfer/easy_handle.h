@@ -21,6 +21,10 @@ public:
     // The CURL pointer; null when libcurl could not make a handle.
     void* Get() const { return handle; }
 
+    // libcurl's code of an option that the transfer cannot go without and
+    // that libcurl refused; the transfer then fails with it, unrun.
+    int refusedOption = 0;
+
 private:
     void* handle;
 };

@@ -1,10 +1,12 @@
 #include "transfer/file_download.h"
 
+#include <cstdio>
 #include <vector>
 #include <windows.h>
 
 #include "core/file_system.h"
 #include "core/log.h"
+#include "core/side_file.h"
 #include "transfer/easy_handle.h"
 #include "transfer/file_write.h"
 #include "transfer/resume_transfer.h"
@@ -38,13 +40,11 @@ std::vector<std::string> SplitUrls(const std::string& line)
 }
 
 // Ends an attempt: an empty body never reaches the write callback, so its
-// file is made here; the file is closed. libcurl's code, or 23 when the
-// file could not be made or written.
+// file is made here. libcurl's code, or 23 when the file could not be made
+// or what was still buffered not written.
 int FinishAttempt(int code, DownloadTarget& target)
 {
-    if (code == 0 && !OpenTarget(target))
-        code = kCannotWrite;
-    if (!CloseTarget(target) && code == 0)
+    if (code == 0 && (!OpenTarget(target) || std::fflush(target.file) != 0))
         code = kCannotWrite;
     return code;
 }
@@ -59,7 +59,10 @@ bool DownloadFrom(const TransferRequest& request, DownloadTarget& target, const 
 {
     for (bool mayResume = true;;) {
         // What an earlier attempt wrote is thrown away, and uncounted.
-        CloseTarget(target);
+        if (target.file && !target.side->Empty()) {
+            theLog.WriteFormatted("Connecting error: %i (%i)", kCannotWrite, static_cast<int>(target.bytes));
+            return false;
+        }
         target.bytes = 0;
         if (report.startingAnew)
             report.startingAnew();
@@ -97,19 +100,6 @@ bool DownloadFrom(const TransferRequest& request, DownloadTarget& target, const 
     }
 }
 
-// Moves the whole new file over `path`. A read-only file there stays: Windows
-// would refuse to replace it, and Wine run as root would not.
-bool TakePlaceOf(const std::string& arriving, const std::string& path)
-{
-    DWORD attributes = GetFileAttributesA(path.c_str());
-    bool readOnly = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
-    if (readOnly || !MoveFileExA(arriving.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-        theLog.WriteFormatted("Can't replace file %s", path.c_str());
-        return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 DownloadOutcome DownloadFile(const std::string& urlLine, const std::string& localPath, uint32_t declaredSize,
@@ -127,9 +117,10 @@ DownloadOutcome DownloadFile(const std::string& urlLine, const std::string& loca
     // The file arrives under a name of its own and takes the place of one
     // already there only once it is whole: a download that fails, or a
     // window closed half way, leaves the player's old file as it was.
-    const std::string arriving = localPath + kArrivingSuffix;
+    CSideFile side;
     DownloadTarget target;
-    target.path = arriving.c_str();
+    target.path = localPath.c_str();
+    target.side = &side;
     target.received = report.received;
     // The request's own limits are those of a file: 5 s of silence, and an
     // error answer fails.
@@ -137,18 +128,17 @@ DownloadOutcome DownloadFile(const std::string& urlLine, const std::string& loca
     request.write = WriteToFile;
     request.target = &target;
     request.stop = &stop;
-    DownloadOutcome outcome = DownloadOutcome::failed;
     for (const std::string& url : SplitUrls(urlLine)) {
         request.url = url;
         if (DownloadFrom(request, target, report, stop)) {
-            outcome = TakePlaceOf(arriving, localPath) ? DownloadOutcome::transferred : DownloadOutcome::failed;
-            break;
+            if (side.Place(true))
+                return DownloadOutcome::transferred;
+            theLog.WriteFormatted("Can't replace file %s", localPath.c_str());
+            return DownloadOutcome::failed;
         }
         // The window is closing: no further URL, the run is over.
         if (stop)
             break;
     }
-    CloseTarget(target);
-    DeleteFileA(arriving.c_str());
-    return outcome;
+    return DownloadOutcome::failed;
 }

@@ -12,9 +12,6 @@ enum class DownloadOutcome {
     failed,       // every URL failed, or the stop request ended the attempt
 };
 
-// Added to a file's name while it arrives.
-constexpr char kArrivingSuffix[] = ".download";
-
 // What a file download tells its caller as it goes, for the caller to show.
 struct DownloadReport {
     // An attempt starts the file from its first byte: what earlier attempts

@@ -2,6 +2,8 @@
 
 #include <share.h>
 
+#include "core/side_file.h"
+
 size_t WriteToFile(char* data, size_t size, size_t count, void* target)
 {
     DownloadTarget& download = *static_cast<DownloadTarget*>(target);
@@ -17,7 +19,10 @@ size_t WriteToFile(char* data, size_t size, size_t count, void* target)
 bool OpenTarget(DownloadTarget& target)
 {
     if (!target.file) {
-        target.file = _fsopen(target.path, "wb", _SH_DENYNO);
+        if (!target.side)
+            target.file = _fsopen(target.path, "wb", _SH_DENYNO);
+        else if (target.side->Path().empty() && target.side->Create(target.path, kArrivingSuffix))
+            target.file = target.side->Stream();
         target.bytes = 0;
     }
     return target.file != nullptr;

@@ -4,14 +4,22 @@
 #include <cstdio>
 #include <functional>
 
+class CSideFile;
+
+// Added to a file's name while it arrives.
+constexpr char kArrivingSuffix[] = ".download";
+
 // Told of every block written to a file, with its size in bytes.
 using ReceivedCallback = std::function<void(uint32_t bytes)>;
 
 // Where a file transfer writes: the local path (owned by the caller, alive
 // for the whole transfer), the file, opened when the first data arrive, the
 // bytes written to it, and who is told of each block (nobody when empty).
+// With `side`, the file is that side file of `path` (`kArrivingSuffix`),
+// which the caller places once it is whole.
 struct DownloadTarget {
     const char* path = nullptr;
+    CSideFile* side = nullptr;
     FILE* file = nullptr;
     uint64_t bytes = 0;
     ReceivedCallback received;
@@ -23,8 +31,8 @@ struct DownloadTarget {
 // written) ends the transfer with libcurl's code 23.
 size_t WriteToFile(char* data, size_t size, size_t count, void* target);
 
-// Creates (or empties) the target's file unless it is open already; false
-// when it cannot be created.
+// Creates the target's file (a plain one is emptied if it is there) unless
+// it is open already; false when it cannot be created.
 bool OpenTarget(DownloadTarget& target);
 
 // Closes the target's file if one was opened, so the next attempt starts

@@ -5,9 +5,17 @@
 
 namespace {
 
+// Some players hide Wine's exports for games that refuse to run under it;
+// its own registry key stays.
 bool UnderWine()
 {
-    return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+    if (GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version"))
+        return true;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Wine", 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
 }
 
 void AppendPem(const CERT_CONTEXT& certificate, std::string& text)
@@ -44,7 +52,8 @@ const std::string* SystemAuthorities()
     if (!underWine)
         return nullptr;
     // A few hundred KB: built by the first transfer, on whichever worker,
-    // and kept. An empty store gives an empty list, which trusts nothing.
+    // and kept. A store that cannot be read gives an empty list, which fails
+    // every https transfer.
     static const std::string authorities = TrustStoreAuthorities();
     return &authorities;
 }

@@ -40,7 +40,6 @@ void ApplyTransferRecipe(CEasyHandle& handle, const TransferRequest& request)
     curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 10L);
     bool secure = _strnicmp(request.url.c_str(), "https:", 6) == 0;
-    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, secure ? "https" : "http,https");
     // A fresh handle each attempt, on the connections kept for the process.
     if (void* share = ConnectionShare())
         curl_easy_setopt(curl, CURLOPT_SHARE, share);
@@ -48,12 +47,18 @@ void ApplyTransferRecipe(CEasyHandle& handle, const TransferRequest& request)
     // does not fail every download.
     curl_easy_setopt(curl, CURLOPT_SSL_OPTIONS, static_cast<long>(CURLSSLOPT_REVOKE_BEST_EFFORT));
     // Given authorities make libcurl check the chain itself, which under
-    // Wine nobody else does.
+    // Wine nobody else does (an empty list trusts nothing): refused, https
+    // would go unchecked, so it does not go at all, not even by a redirect.
     const std::string* authorities = request.certificateAuthority ? request.certificateAuthority : SystemAuthorities();
+    int refused = CURLE_OK;
     if (authorities) {
         curl_blob blob = {const_cast<char*>(authorities->data()), authorities->size(), CURL_BLOB_COPY};
-        curl_easy_setopt(curl, CURLOPT_CAINFO_BLOB, &blob);
+        refused = static_cast<int>(curl_easy_setopt(curl, CURLOPT_CAINFO_BLOB, &blob));
     }
+    if (refused != CURLE_OK && secure)
+        handle.refusedOption = refused;
+    const char* redirects = secure ? "https" : refused != CURLE_OK ? "http" : "http,https";
+    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, redirects);
 }
 
 int PerformTransfer(CEasyHandle& handle)
@@ -61,6 +66,8 @@ int PerformTransfer(CEasyHandle& handle)
     CURL* curl = static_cast<CURL*>(handle.Get());
     if (!curl)
         return CURLE_FAILED_INIT;
+    if (handle.refusedOption != 0)
+        return handle.refusedOption;
     int code = static_cast<int>(curl_easy_perform(curl));
     // A redirect that was not followed (it named no place) leaves only its
     // own page, which is not what was asked for.

@@ -35,6 +35,9 @@ constexpr int kTransferStopped = 42;
 // write callback and its target, the stall limit, blocks of up to 100 KB,
 // a stop check that libcurl runs between blocks and while it waits, and the
 // authorities of https servers (the request's, else SystemAuthorities()).
+// Authorities that libcurl refuses fail an https transfer with libcurl's
+// code when it is performed, and keep an http one from being redirected
+// to https.
 void ApplyTransferRecipe(CEasyHandle& handle, const TransferRequest& request);
 // Runs the transfer; libcurl's result code (0 for success; 22 also for a
 // final answer that is a redirect, whose page is no file).

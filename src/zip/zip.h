@@ -1,6 +1,7 @@
 #pragma once
 // The archive extraction layer: a handle over one zip archive, the record of
 // each entry, and extraction of an entry to a path of the caller's choosing.
+#include <atomic>
 #include <cstdint>
 #include <windows.h>
 
@@ -17,10 +18,14 @@ const ZipResult zipBadArgument = 0x10000;
 // name a plain file there (a device such as CON, a stream, a character that
 // Windows forbids), or is too long to be held whole.
 const ZipResult zipUnsafeName = 0x20000;
+// The caller's stop request ended the extraction; the target is as it was.
+const ZipResult zipStopped = 0x40000;
 const ZipResult zipWrongHandleKind = 0x80000;
 const ZipResult zipInflateFailed = 0x5000000;
 
 const uint32_t zipArchiveKind = 1;
+// Added to an entry's target while the entry is written.
+constexpr char zipSideSuffix[] = ".unpacking";
 const int zipNameSize = 260;
 
 struct ZipEntryInfo {
@@ -46,5 +51,9 @@ struct ZipHandle {
 // at this call.
 ZipHandle* ZipOpenFile(const char* path, const char* password);
 ZipResult ZipGetEntry(ZipHandle* handle, int32_t index, ZipEntryInfo* info);
-ZipResult ZipExtractToFile(ZipHandle* handle, int32_t index, const char* targetPath);
+// A file entry is written beside the target (named with zipSideSuffix) and
+// takes its place only when whole and its checksum matches; any failure, or
+// `stop` set while it is copied, leaves an existing target as it was.
+ZipResult ZipExtractToFile(ZipHandle* handle, int32_t index, const char* targetPath,
+                           const std::atomic<bool>* stop = nullptr);
 ZipResult ZipClose(ZipHandle* handle);

@@ -1,8 +1,10 @@
+#include <atomic>
 #include <cstring>
 #include <new>
 #include <string>
 
 #include "core/file_system.h"
+#include "core/side_file.h"
 #include "zip/zip_names.h"
 #include "zip/zip_password.h"
 #include "zip/zip_reader.h"
@@ -33,21 +35,18 @@ ZipResult MakeFolderEntry(const ZipReader* reader, const char* target)
 
 // Under Wine each folder test costs as much as a small file, so the folders
 // are made only when the file cannot be created without them.
-CFileHandle CreateTarget(const std::string& path, DWORD attributes)
+bool CreateBeside(CSideFile& side, const std::string& path, DWORD attributes)
 {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, attributes, nullptr);
-    if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS)
-        return OwnHandle(file);
-    // Windows refuses to replace a read-only file; Wine run as root would not.
-    DWORD existing = GetFileAttributesA(path.c_str());
-    if (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_READONLY)) {
-        SetLastError(ERROR_ACCESS_DENIED);
-        return nullptr;
-    }
-    return OwnHandle(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr));
+    if (side.Create(path, zipSideSuffix, attributes))
+        return true;
+    size_t nameStart = NameStart(path);
+    if (GetLastError() != ERROR_PATH_NOT_FOUND || nameStart == 0)
+        return false;
+    MakeFolderWithParents(path.substr(0, nameStart - 1));
+    return side.Create(path, zipSideSuffix, attributes);
 }
 
-ZipResult CopyEntry(ZipReader* reader, HANDLE file)
+ZipResult CopyEntry(ZipReader* reader, HANDLE file, const std::atomic<bool>* stop)
 {
     const char* password = nullptr;
     if (reader->cachedEncrypted && reader->password)
@@ -62,6 +61,10 @@ ZipResult CopyEntry(ZipReader* reader, HANDLE file)
     else if (reader->cachedEncrypted && !PasswordMatches(reader))
         result = zipPasswordRequired;
     while (result == zipOk) {
+        if (stop && stop->load()) {
+            result = zipStopped;
+            break;
+        }
         int got = unzReadCurrentFile(reader->archive, buffer, zipCopyBufferSize);
         if (got < 0) {
             result = zipInflateFailed;
@@ -84,30 +87,35 @@ ZipResult CopyEntry(ZipReader* reader, HANDLE file)
     return result;
 }
 
-ZipResult ExtractFileEntry(ZipReader* reader, const ZipEntryInfo& entry, const char* target)
+// The entry is written beside its target, which it replaces only once it is
+// whole and its checksum matches: an entry that cannot be read leaves the
+// old file exactly as it was.
+ZipResult ExtractFileEntry(ZipReader* reader, const ZipEntryInfo& entry, const char* target,
+                           const std::atomic<bool>* stop)
 {
     std::string path = FullTarget(reader, target);
     // A path cut to fit would name another file.
     if (path.size() >= MAX_PATH)
         return zipCannotOpenFile;
-    CFileHandle file = CreateTarget(path, entry.attributes);
-    size_t nameStart = NameStart(path);
-    if (!file && GetLastError() == ERROR_PATH_NOT_FOUND && nameStart > 0) {
-        MakeFolderWithParents(path.substr(0, nameStart - 1));
-        file = CreateTarget(path, entry.attributes);
-    }
-    if (!file)
+    CSideFile side;
+    if (!CreateBeside(side, path, entry.attributes))
         return zipCannotOpenFile;
-    ZipResult result = CopyEntry(reader, file.get());
-    if (result == zipOk)
-        SetFileTime(file.get(), TimeOrNone(entry.creationTime), TimeOrNone(entry.accessTime),
-                    TimeOrNone(entry.modificationTime));
-    return result;
+    ZipResult result = CopyEntry(reader, side.Handle(), stop);
+    if (result != zipOk)
+        return result;
+    SetFileTime(side.Handle(), TimeOrNone(entry.creationTime), TimeOrNone(entry.accessTime),
+                TimeOrNone(entry.modificationTime));
+    if (!side.Place(true))
+        return zipCannotOpenFile;
+    // Made writable, so that a failure could remove it.
+    if (entry.attributes & FILE_ATTRIBUTE_READONLY)
+        SetFileAttributesA(path.c_str(), entry.attributes);
+    return zipOk;
 }
 
 }  // namespace
 
-ZipResult ZipExtractToFile(ZipHandle* handle, int32_t index, const char* targetPath)
+ZipResult ZipExtractToFile(ZipHandle* handle, int32_t index, const char* targetPath, const std::atomic<bool>* stop)
 {
     ZipResult problem = CheckHandle(handle);
     if (problem != zipOk)
@@ -128,5 +136,5 @@ ZipResult ZipExtractToFile(ZipHandle* handle, int32_t index, const char* targetP
     if ((entry.attributes & FILE_ATTRIBUTE_DIRECTORY) || nameLength == 0 ||
         IsPathSeparator(entry.name[nameLength - 1]))
         return MakeFolderEntry(reader, targetPath);
-    return ExtractFileEntry(reader, entry, targetPath);
+    return ExtractFileEntry(reader, entry, targetPath, stop);
 }

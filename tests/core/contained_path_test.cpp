@@ -48,6 +48,42 @@ TEST(ContainedPath, EachHostileFormIsRefusedWithItsReason)
     }
 }
 
+#ifdef _WIN32
+// Judged as Windows reads the name: the same bytes are a device in one code
+// page and an ordinary letter in another, and a trail byte of a two-byte
+// character is no separator or forbidden character.
+TEST(ContainedPath, NamesAreJudgedInTheirCodePage)
+{
+    struct Case {
+        unsigned codePage;
+        std::string path;
+        const char* reason;  // null: taken
+    } cases[] = {
+        {1252, "COM\xB9", "a name Windows reserves"},         // superscript one
+        {1252, "lpt\xB3.cfg", "a name Windows reserves"},     // superscript three
+        {65001, "COM\xC2\xB9", "a name Windows reserves"},    // superscript one in UTF-8
+        {65001, "LPT\xC2\xB2.txt", "a name Windows reserves"},
+        {1250, "COM\xB9", nullptr},                           // a with ogonek
+        {1250, "com\xB3.cfg", nullptr},                       // l with stroke
+        {1251, "COM\xB9", nullptr},                           // numero sign
+        {1251, "LPT\xB2", nullptr},                           // Ukrainian I
+        {932, "\x95\x5C.cfg", nullptr},                       // a kanji whose second byte is "\"
+        {932, "\x83\x7C.cfg", nullptr},                       // a katakana whose second byte is "|"
+        {932, "\x95\x5C\\..\\x.cfg", "a \"..\" part"},
+        {65001, "bad\xC3.cfg", "bytes that are no text in the code page"},
+        {1252, "CON.cfg", "a name Windows reserves"},
+        {1250, "what?.cfg", "a character Windows forbids in names"},
+    };
+    for (const Case& c : cases) {
+        const char* reason = UncontainedReasonIn(c.path, c.codePage);
+        if (c.reason)
+            EXPECT_STREQ(reason, c.reason) << c.codePage << ": " << c.path;
+        else
+            EXPECT_EQ(reason, nullptr) << c.codePage << ": " << c.path << ": " << reason;
+    }
+}
+#endif
+
 TEST(ContainedPath, ARecordsFileGoesBelowTheInstallationFolder)
 {
     std::string path = "untouched";

@@ -335,14 +335,16 @@ TEST_F(CatalogueFetch, HttpsMirrorsAreCheckedAgainstTheAuthority)
 
 // With no authority named, a mirror is checked against the trust store's
 // authorities, which lack the test's: under Wine nothing else would check
-// it. An empty list trusts nothing, and the whole store's PEM is one that
-// libcurl takes.
+// it. An empty list trusts nothing, a list that libcurl refuses (over its
+// 8 MB limit) fails the attempt instead of leaving it unchecked, and the
+// whole store's PEM is one that libcurl takes.
 TEST_F(CatalogueFetch, HttpsMirrorsAreCheckedAgainstTheTrustStoreWhenNoAuthorityIsGiven)
 {
     ASSERT_TRUE(server.HttpsAvailable()) << "run through tests/servers/with_http_server.sh --tls";
     server.Put("secure.txt", kCatalogue);
     const std::string empty;
     const std::string storeAndTest = TrustStoreAuthorities() + server.CertificateAuthority();
+    const std::string tooLong = storeAndTest + std::string(8000000, '\n');
     const std::vector<std::string> refused = {"Config file downloading error: 60 (0/3)",
                                               "Config file downloaded ! (1/3)"};
     struct Case {
@@ -352,6 +354,8 @@ TEST_F(CatalogueFetch, HttpsMirrorsAreCheckedAgainstTheTrustStoreWhenNoAuthority
     } cases[] = {
         {"none given", nullptr, refused},
         {"an empty list", &empty, refused},
+        {"a list libcurl refuses", &tooLong,
+         {"Config file downloading error: 43 (0/3)", "Config file downloaded ! (1/3)"}},
         {"the trust store's and the test's", &storeAndTest, {"Config file downloaded ! (0/3)"}},
     };
     for (const Case& c : cases) {
