@@ -1,23 +1,17 @@
 #include "app/install_command.h"
 
-#include <memory>
-
 #include "core/application.h"
 #include "core/window_operations.h"
 #include "install/install_run.h"
 
-namespace {
+CInstallCommand::CInstallCommand(CApplication& app) : app(app) {}
 
-// The run in progress; made and ended on the window thread only.
-std::unique_ptr<CInstallRun> activeRun;
+CInstallCommand::~CInstallCommand() = default;
 
-}  // namespace
-
-void StartInstallRun()
+void CInstallCommand::Start()
 {
     if (activeRun)
         return;
-    CApplication& app = theApp;
     CWindowOperations& window = *app.ui;
     // Locked from the click to the run's true end: nothing touches its paths
     // or tree meanwhile, and a click that the thread's last moments let
@@ -29,20 +23,23 @@ void StartInstallRun()
     activeRun->installPath = window.GetEditText(app.folderEdit);
     CInstallRun* run = activeRun.get();
     HWND mainWindow = app.mainWindow;
+    window.BeginShowingWorker();
     bool started = app.workers.Start([run, mainWindow] {
         RunInstall(*run);
         PostMessageA(mainWindow, kInstallRunEnded, 0, 0);
     });
     if (!started) {
         activeRun.reset();
+        window.EndShowingWorker();
         window.EnableControls();
     }
 }
 
-void EndInstallRun()
+void CInstallCommand::End()
 {
     if (!activeRun)
         return;
     activeRun.reset();
-    theApp.ui->EnableControls();
+    app.ui->EndShowingWorker();
+    app.ui->EnableControls();
 }

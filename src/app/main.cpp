@@ -53,9 +53,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     theApp.instance = instance;
     // Before any worker: libcurl's global start is not safe on two threads.
     StartTransferLibrary();
+    CMainWindow owner(theApp);
     theApp.mainWindow = CreateWindowExA(0, "Quake3 Tavrin", theApp.title.c_str(),
                                         WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 15, 15, 632, 438,
-                                        nullptr, nullptr, instance, nullptr);
+                                        nullptr, nullptr, instance, &owner);
     CreateAllControls();
     ShowWindow(theApp.mainWindow, SW_SHOW);
 

@@ -86,9 +86,8 @@ bool LoadCatalogue(CWindowOperations& window, const CatalogueMirrors& mirrors, C
     return true;
 }
 
-void RunStartup()
+void RunStartup(CApplication& app)
 {
-    CApplication& app = theApp;
     CWindowOperations& window = *app.ui;
     if (!LoadCatalogue(window, BuiltInMirrors(), app, app.stopRequested)) {
         app.RequestQuit(0);

@@ -11,7 +11,7 @@ bool OpenLog(CLog& log, CWindowOperations& window);
 
 // Body of the start-up thread: fetch the catalogue, read its header and look
 // for a newer release, check the marked items, unlock the controls.
-void RunStartup();
+void RunStartup(CApplication& app);
 
 // Reads the catalogue header: keeps its message for the readme button and
 // hands the version to the update check. True only when a newer release was

@@ -1,6 +1,5 @@
 #include "app/window_procedure.h"
 
-#include "app/install_command.h"
 #include "app/startup.h"
 #include "core/application.h"
 #include "core/window_operations.h"
@@ -16,87 +15,105 @@
 
 namespace {
 
-struct CommandRow {
-    HWND CApplication::*sender;
-    void (*operation)();
-};
-
 // How long closing waits for a worker to notice the stop request; a worker
 // checks it at least once a second.
 constexpr DWORD kWorkerWaitMs = 10000;
 
-// What the installation folder box holds now.
-std::string InstallFolder()
-{
-    return theApp.ui->GetEditText(theApp.folderEdit);
-}
+}  // namespace
 
-const CommandRow kCommands[] = {
-    {&CApplication::installButton, StartInstallRun},
-    {&CApplication::pak0Button, ChoosePak0File},
-    {&CApplication::folderButton, ChooseInstallFolder},
-    {&CApplication::aboutButton, ShowAboutDialog},
-    {&CApplication::selectAllButton, SelectAll},
-    {&CApplication::selectNoneButton, SelectNone},
-    {&CApplication::punkBusterButton, [] { UpdatePunkBuster(InstallFolder(), theApp.mainWindow); }},
-    {&CApplication::cpmaButton, [] { CreateCpmaShortcut(InstallFolder()); }},
-    {&CApplication::defragButton, [] { CreateDefragShortcut(InstallFolder()); }},
-    {&CApplication::superHudButton, [] { CreateSuperHudShortcut(InstallFolder()); }},
-    {&CApplication::gameScannerButton, [] { CreateGameScannerShortcut(InstallFolder()); }},
-    {&CApplication::readmeButton,
-     [] { ShowCatalogueMessage(*theApp.ui, theApp.mainWindow, theApp.catalogueMessage); }},
-    {&CApplication::shortcutsButton, [] { CreateAllShortcuts(InstallFolder()); }},
+const CMainWindow::CommandRow CMainWindow::kCommands[] = {
+    {&CApplication::installButton, &CMainWindow::Install},
+    {&CApplication::pak0Button, &CMainWindow::ChoosePak0},
+    {&CApplication::folderButton, &CMainWindow::ChooseFolder},
+    {&CApplication::aboutButton, &CMainWindow::ShowAbout},
+    {&CApplication::selectAllButton, &CMainWindow::SelectAllItems},
+    {&CApplication::selectNoneButton, &CMainWindow::SelectNoItems},
+    {&CApplication::punkBusterButton, &CMainWindow::UpdatePunkBusterNow},
+    {&CApplication::cpmaButton, &CMainWindow::MakeCpmaShortcut},
+    {&CApplication::defragButton, &CMainWindow::MakeDefragShortcut},
+    {&CApplication::superHudButton, &CMainWindow::MakeSuperHudShortcut},
+    {&CApplication::gameScannerButton, &CMainWindow::MakeGameScannerShortcut},
+    {&CApplication::readmeButton, &CMainWindow::ShowReadme},
+    {&CApplication::shortcutsButton, &CMainWindow::MakeAllShortcuts},
 };
 
-void OnCommand(HWND sender)
+std::string CMainWindow::InstallFolder()
+{
+    return app.ui->GetEditText(app.folderEdit);
+}
+
+void CMainWindow::Install() { install.Start(); }
+void CMainWindow::ChoosePak0() { ChoosePak0File(); }
+void CMainWindow::ChooseFolder() { ChooseInstallFolder(); }
+void CMainWindow::ShowAbout() { ShowAboutDialog(); }
+void CMainWindow::SelectAllItems() { SelectAll(*app.ui); }
+void CMainWindow::SelectNoItems() { SelectNone(*app.ui); }
+void CMainWindow::UpdatePunkBusterNow() { UpdatePunkBuster(InstallFolder(), app.mainWindow); }
+void CMainWindow::MakeCpmaShortcut() { CreateCpmaShortcut(InstallFolder()); }
+void CMainWindow::MakeDefragShortcut() { CreateDefragShortcut(InstallFolder()); }
+void CMainWindow::MakeSuperHudShortcut() { CreateSuperHudShortcut(InstallFolder()); }
+void CMainWindow::MakeGameScannerShortcut() { CreateGameScannerShortcut(InstallFolder()); }
+void CMainWindow::ShowReadme() { ShowCatalogueMessage(*app.ui, app.mainWindow, app.catalogueMessage); }
+void CMainWindow::MakeAllShortcuts() { CreateAllShortcuts(InstallFolder()); }
+
+void CMainWindow::OnCommand(HWND sender)
 {
     // No control sent it (a menu or an accelerator): a control not made yet
     // would otherwise match.
     if (!sender)
         return;
     for (const CommandRow& row : kCommands)
-        if (theApp.*row.sender == sender) {
-            row.operation();
+        if (app.*row.sender == sender) {
+            (this->*row.operation)();
             return;
         }
 }
 
-void OnNotify(const NMHDR* header)
+void CMainWindow::OnNotify(const NMHDR* header)
 {
-    if (header->hwndFrom != theApp.itemTree)
+    if (header->hwndFrom != app.itemTree)
         return;
     if (header->code == static_cast<UINT>(NM_CLICK))
-        OnTreeClick(header);
+        OnTreeClick(*app.ui, header);
     else if (header->code == TVN_SELCHANGEDA)
-        ShowSelectedItemInfo();
+        ShowSelectedItemInfo(*app.ui, *app.catalogue);
 }
 
-void OnFirstShow(HWND window)
+void CMainWindow::OnFirstShow(HWND window)
 {
-    theApp.ui->DisableControls();
-    theApp.firstShowDone = true;
+    app.ui->DisableControls();
+    app.firstShowDone = true;
     SetTimer(window, 1, 1, nullptr);
 }
 
-void OnDestroy()
+void CMainWindow::OnStartupTimer(HWND window)
 {
-    CApplication& app = theApp;
+    KillTimer(window, 1);
+    CApplication& owner = app;
+    app.ui->BeginShowingWorker();
+    if (!app.workers.Start([&owner, window] {
+            RunStartup(owner);
+            PostMessageA(window, kStartupEnded, 0, 0);
+        }))
+        app.ui->EndShowingWorker();
+}
+
+void CMainWindow::OnDestroy()
+{
     app.settings->pak0Path = app.ui->GetEditText(app.pak0Edit);
     app.settings->installFolder = app.ui->GetEditText(app.folderEdit);
     app.settings->Save();
-    // From here on the window operations do nothing, so no worker waits on
-    // this thread while it waits for them.
+    // From here on a worker's question is answered unasked, and every
+    // transfer and unpacking ends at its next check.
     app.stopRequested = true;
     if (app.workers.WaitAll(kWorkerWaitMs))
         EndTransferLibrary();
-    DeleteObject(theApp.backgroundBrush);
-    theApp.backgroundBrush = nullptr;
-    theApp.RequestQuit(0);
+    DeleteObject(app.backgroundBrush);
+    app.backgroundBrush = nullptr;
+    app.RequestQuit(0);
 }
 
-}  // namespace
-
-LRESULT CALLBACK MainWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT CMainWindow::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_CREATE:
@@ -108,18 +125,21 @@ LRESULT CALLBACK MainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
     case WM_QUIT:
         return 0;
     case WM_SHOWWINDOW:
-        if (!theApp.firstShowDone)
+        if (!app.firstShowDone)
             OnFirstShow(window);
         return 1;
     case WM_TIMER:
-        KillTimer(window, 1);
-        theApp.workers.Start(RunStartup);
+        if (wParam == 1)
+            OnStartupTimer(window);
         return 1;
     case WM_COMMAND:
         OnCommand(reinterpret_cast<HWND>(lParam));
         return 1;
     case kInstallRunEnded:
-        EndInstallRun();
+        install.End();
+        return 0;
+    case kStartupEnded:
+        app.ui->EndShowingWorker();
         return 0;
     case WM_NOTIFY:
         OnNotify(reinterpret_cast<const NMHDR*>(lParam));
@@ -128,8 +148,20 @@ LRESULT CALLBACK MainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
         HDC context = reinterpret_cast<HDC>(wParam);
         SetBkMode(context, TRANSPARENT);
         SetBkColor(context, kWindowColour);
-        return reinterpret_cast<LRESULT>(theApp.backgroundBrush);
+        return reinterpret_cast<LRESULT>(app.backgroundBrush);
     }
     }
     return DefWindowProcA(window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK MainWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NCCREATE) {
+        auto create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto owner = reinterpret_cast<CMainWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (!owner)
+        return DefWindowProcA(window, message, wParam, lParam);
+    return owner->Handle(window, message, wParam, lParam);
 }

@@ -34,10 +34,11 @@ public:
     virtual void SetItemProgress(unsigned percent) = 0;
     virtual void SetOverallProgress(unsigned percent) = 0;
     virtual unsigned OverallProgress() = 0;
-    // Shows at once the changes of the status line and the bars that came
-    // too fast to be seen and were held back. Every other operation that
-    // changes the window shows them first too.
-    virtual void ShowHeldChanges() {}
+    // On the window thread, by whoever starts a worker that reports here
+    // and ends it: the window follows what the worker shows from the first
+    // call to the matching second, and shows its last state at the second.
+    virtual void BeginShowingWorker() {}
+    virtual void EndShowingWorker() {}
 
     virtual HTREEITEM InsertNode(HTREEITEM parent, const std::string& text) = 0;
     // Inserts the nodes in order, as InsertNode one by one, and returns their

@@ -109,7 +109,6 @@ void InstallItem(CInstallRun& run, const std::string& name)
     for (size_t i = 0; i < urlLines.size() && !run.stop; ++i) {
         if (!InstallFile(run, name, folders[i], urlLines[i], sizes[i]))
             run.someItemFailed = true;
-        run.window.ShowHeldChanges();
     }
 }
 
@@ -131,7 +130,6 @@ void FinishRun(CInstallRun& run)
     char finalText[64];
     std::snprintf(finalText, sizeof finalText, "%s (%u%%)", "Installation finished", position);
     window.SetStatus(finalText);
-    window.ShowHeldChanges();
 
     // Cleared first: the box waits for the user, and the settings record it
     // as seen. The controls stay locked while it is open: the run is not over.
@@ -159,7 +157,6 @@ void RunInstall(CInstallRun& run)
             window.ShowMessage(nullptr, "You haven't selected anything to instal !", "Quake 3 Tavrin 2",
                                MB_OK | MB_ICONWARNING);
             window.SetStatus("Choose items to install");
-            window.ShowHeldChanges();
             return;
         }
     }

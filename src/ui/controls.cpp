@@ -113,7 +113,6 @@ void CreateAllControls()
     SetButtonIcon(app.superHudButton, 305);
     SetButtonIcon(app.gameScannerButton, 306);
 
-    AcceptWorkerMessages(app.statusLabel);
     AcceptWorkerMessages(app.itemTree);
 
     app.settings->Load();

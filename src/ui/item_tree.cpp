@@ -4,7 +4,6 @@
 
 #include "catalogue/catalogue.h"
 #include "catalogue/items_scan.h"
-#include "core/application.h"
 #include "core/window_operations.h"
 
 namespace {
@@ -107,10 +106,8 @@ void CheckSubtree(CWindowOperations& ui, HTREEITEM node) { SetSubtree(ui, node, 
 void UncheckSubtree(CWindowOperations& ui, HTREEITEM node) { SetSubtree(ui, node, kUnchecked); }
 void SelectAll(CWindowOperations& ui) { SetWholeTree(ui, kChecked); }
 void SelectNone(CWindowOperations& ui) { SetWholeTree(ui, kUnchecked); }
-void SelectAll() { SelectAll(*theApp.ui); }
-void SelectNone() { SelectNone(*theApp.ui); }
 
-void ShowSelectedItemInfo(CWindowOperations& ui)
+void ShowSelectedItemInfo(CWindowOperations& ui, const CCatalogue& catalogue)
 {
     HTREEITEM node = ui.SelectedNode();
     if (!node) {
@@ -119,10 +116,8 @@ void ShowSelectedItemInfo(CWindowOperations& ui)
         return;
     }
     std::string name = ui.NodeText(node);
-    ui.SetInfoTexts(name, theApp.catalogue->ItemDescription(name));
+    ui.SetInfoTexts(name, catalogue.ItemDescription(name));
 }
-
-void ShowSelectedItemInfo() { ShowSelectedItemInfo(*theApp.ui); }
 
 void OnCheckBoxClick(CWindowOperations& ui, HTREEITEM node)
 {
@@ -133,7 +128,7 @@ void OnCheckBoxClick(CWindowOperations& ui, HTREEITEM node)
         UncheckSubtree(ui, node);
 }
 
-void OnTreeClick(const NMHDR* header)
+void OnTreeClick(CWindowOperations& ui, const NMHDR* header)
 {
     DWORD position = GetMessagePos();
     TVHITTESTINFO hit = {};
@@ -142,6 +137,6 @@ void OnTreeClick(const NMHDR* header)
     MapWindowPoints(HWND_DESKTOP, header->hwndFrom, &hit.pt, 1);
     SendMessageA(header->hwndFrom, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
     if (hit.hItem && (hit.flags & TVHT_ONITEMSTATEICON))
-        OnCheckBoxClick(*theApp.ui, hit.hItem);
+        OnCheckBoxClick(ui, hit.hItem);
     // The control then toggles the clicked box itself.
 }

@@ -11,17 +11,14 @@ class CWindowOperations;
 bool ParseItems(CCatalogue& catalogue, CWindowOperations& window);
 
 // Check-box behaviour of the item tree. Each leaves the tree as selecting
-// every node it reaches, one after the other, would leave it; the forms
-// without a window act on theApp.ui.
+// every node it reaches, one after the other, would leave it.
 void CheckSubtree(CWindowOperations& ui, HTREEITEM node);
 void UncheckSubtree(CWindowOperations& ui, HTREEITEM node);
 void SelectAll(CWindowOperations& ui);
 void SelectNone(CWindowOperations& ui);
-void SelectAll();
-void SelectNone();
-void ShowSelectedItemInfo(CWindowOperations& ui);
-void ShowSelectedItemInfo();
+// The selected node's name and its description in the catalogue.
+void ShowSelectedItemInfo(CWindowOperations& ui, const CCatalogue& catalogue);
 // A click on the check box of `node`, before the control toggles it.
 void OnCheckBoxClick(CWindowOperations& ui, HTREEITEM node);
 // NM_CLICK from the tree: a click on a check box carries the new state down.
-void OnTreeClick(const NMHDR* header);
+void OnTreeClick(CWindowOperations& ui, const NMHDR* header);

@@ -6,37 +6,22 @@
 
 namespace {
 
-// Once closing has begun the window thread no longer answers a worker, so
-// every operation does nothing rather than wait for it.
-bool Closing()
-{
-    return theApp.stopRequested;
-}
-
-// The control, or null once closing has begun.
-HWND Live(HWND control)
-{
-    return Closing() ? nullptr : control;
-}
-
-HWND Tree()
-{
-    return Live(theApp.itemTree);
-}
-
-HTREEITEM TreeNextItem(HTREEITEM node, WPARAM relation)
-{
-    HWND tree = Tree();
-    if (!tree)
-        return nullptr;
-    return reinterpret_cast<HTREEITEM>(
-        SendMessageA(tree, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(node)));
-}
+// The snapshot's timer on the main window; its id is the operations object.
+constexpr UINT kShowIntervalMs = 16;
 
 void SetText(HWND control, const std::string& text)
 {
-    if (Live(control))
-        SendMessageA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    SendMessageA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+bool OnWindowThread(HWND control)
+{
+    return GetWindowThreadProcessId(control, nullptr) == GetCurrentThreadId();
+}
+
+void CALLBACK ShowOnTimer(HWND, UINT, UINT_PTR operations, DWORD)
+{
+    reinterpret_cast<CWin32WindowOperations*>(operations)->ShowSnapshot();
 }
 
 // A worker's batch of nodes travels to the window thread as one message.
@@ -61,7 +46,6 @@ struct TreeRead {
 
 constexpr UINT kInsertBatch = WM_APP + 0x54;
 constexpr UINT kReadTree = WM_APP + 0x56;
-constexpr UINT kShowText = WM_APP + 0x55;  // lParam: a std::string the control takes over
 
 // The control's own procedure, kept in its user data: a window property
 // would cost a trip to the server under Wine for every message the control
@@ -90,10 +74,6 @@ LRESULT CALLBACK ControlProcedure(HWND control, UINT message, WPARAM wParam, LPA
         read.more = read.operations->ReadNodes(*read.walk, kNodesPerTrip, *read.states);
         return 0;
     }
-    if (message == kShowText) {
-        std::unique_ptr<std::string> text(reinterpret_cast<std::string*>(lParam));
-        return CallWindowProcA(original, control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text->c_str()));
-    }
     return CallWindowProcA(original, control, message, wParam, lParam);
 }
 
@@ -102,24 +82,6 @@ LRESULT CALLBACK ControlProcedure(HWND control, UINT message, WPARAM wParam, LPA
 bool TakesWorkerMessages(HWND control)
 {
     return GetWindowLongPtrA(control, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(ControlProcedure);
-}
-
-bool OnWindowThread(HWND control)
-{
-    return GetWindowThreadProcessId(control, nullptr) == GetCurrentThreadId();
-}
-
-// A worker's change of a text is posted, so that the worker does not wait
-// for the window thread; false when it could not be.
-bool PostText(HWND control, const std::string& text)
-{
-    if (!TakesWorkerMessages(control))
-        return false;
-    std::unique_ptr<std::string> copy(new std::string(text));
-    if (!PostMessageA(control, kShowText, 0, reinterpret_cast<LPARAM>(copy.get())))
-        return false;
-    copy.release();
-    return true;
 }
 
 }  // namespace
@@ -136,72 +98,99 @@ bool AcceptWorkerMessages(HWND control)
     return true;
 }
 
+void CWin32WindowOperations::Changed()
+{
+    // The thread's number, not the window's: asking a window costs a trip
+    // to the server under Wine, and this runs for every block received.
+    DWORD windowThread = app.mainThreadId;
+    if (!windowThread && app.mainWindow)
+        windowThread = GetWindowThreadProcessId(app.mainWindow, nullptr);
+    if (windowThread == GetCurrentThreadId())
+        ShowSnapshot();
+}
+
 void CWin32WindowOperations::SetStatus(const std::string& text)
 {
-    Clock::time_point now = Clock::now();
-    if (status.Admit(text, now))
-        ShowStatus(text, now);
+    snapshot.SetStatus(text);
+    Changed();
 }
 
-// The status line and the bars change often during a run: a worker posts
-// their changes rather than wait for each one to be carried out.
-void CWin32WindowOperations::ShowStatus(const std::string& text, Clock::time_point now)
+void CWin32WindowOperations::SetItemProgress(unsigned percent)
 {
-    HWND label = Live(theApp.statusLabel);
-    if (!label)
-        return;
-    if (OnWindowThread(label) || !PostText(label, text))
-        SetText(label, text);
-    status.Shown(text, now);
+    snapshot.SetItemBar(percent);
+    Changed();
 }
 
-void CWin32WindowOperations::ShowProgress(HWND bar, CPacedControl<unsigned>& paced, unsigned percent,
-                                          Clock::time_point now)
+void CWin32WindowOperations::SetOverallProgress(unsigned percent)
 {
-    if (!Live(bar))
-        return;
-    if (OnWindowThread(bar) || !PostMessageA(bar, PBM_SETPOS, percent, 0))
-        SendMessageA(bar, PBM_SETPOS, percent, 0);
-    paced.Shown(percent, now);
-}
-
-void CWin32WindowOperations::ShowHeldChanges()
-{
-    Clock::time_point now = Clock::now();
-    std::string text;
-    if (status.TakeHeld(text))
-        ShowStatus(text, now);
-    unsigned percent;
-    if (itemBar.TakeHeld(percent))
-        ShowProgress(theApp.itemProgressBar, itemBar, percent, now);
-    if (overallBar.TakeHeld(percent))
-        ShowProgress(theApp.overallProgressBar, overallBar, percent, now);
-}
-
-void CWin32WindowOperations::SetTitle(const std::string& text)
-{
-    ShowHeldChanges();
-    SetText(theApp.mainWindow, text);
+    snapshot.SetOverallBar(percent);
+    Changed();
 }
 
 void CWin32WindowOperations::SetInfoTexts(const std::string& title, const std::string& body)
 {
-    ShowHeldChanges();
-    SetText(theApp.infoTitleLabel, title);
-    SetText(theApp.infoTextLabel, body);
+    snapshot.SetInfoTexts(title, body);
+    Changed();
+}
+
+unsigned CWin32WindowOperations::OverallProgress()
+{
+    // The bar shows what it was last given, within its range of 0 to 100.
+    unsigned percent = snapshot.OverallBar();
+    return percent < 100 ? percent : 100;
+}
+
+void CWin32WindowOperations::ShowSnapshot()
+{
+    CWindowSnapshot::Values latest = shown;
+    unsigned changed = snapshot.TakeChanges(latest);
+    // Only what differs from what the control shows: a worker repeats the
+    // status line with every block it receives.
+    bool all = shownFor != app.statusLabel;
+    shownFor = app.statusLabel;
+    if ((changed & CWindowSnapshot::statusChanged) && (all || latest.status != shown.status))
+        SetText(app.statusLabel, latest.status);
+    if ((changed & CWindowSnapshot::itemBarChanged) && (all || latest.itemBar != shown.itemBar))
+        SendMessageA(app.itemProgressBar, PBM_SETPOS, latest.itemBar, 0);
+    if ((changed & CWindowSnapshot::overallBarChanged) && (all || latest.overallBar != shown.overallBar))
+        SendMessageA(app.overallProgressBar, PBM_SETPOS, latest.overallBar, 0);
+    if (changed & CWindowSnapshot::infoChanged) {
+        if (all || latest.infoTitle != shown.infoTitle)
+            SetText(app.infoTitleLabel, latest.infoTitle);
+        if (all || latest.infoBody != shown.infoBody)
+            SetText(app.infoTextLabel, latest.infoBody);
+    }
+    shown = latest;
+}
+
+void CWin32WindowOperations::BeginShowingWorker()
+{
+    if (showing++ == 0)
+        SetTimer(app.mainWindow, reinterpret_cast<UINT_PTR>(this), kShowIntervalMs, ShowOnTimer);
+}
+
+void CWin32WindowOperations::EndShowingWorker()
+{
+    if (showing > 0 && --showing == 0)
+        KillTimer(app.mainWindow, reinterpret_cast<UINT_PTR>(this));
+    ShowSnapshot();
+}
+
+// Sent, not shown from the snapshot: the next instance looks for the
+// window by its title as soon as it starts.
+void CWin32WindowOperations::SetTitle(const std::string& text)
+{
+    SetText(app.mainWindow, text);
 }
 
 void CWin32WindowOperations::EnableAll(BOOL enable)
 {
-    if (Closing())
-        return;
-    ShowHeldChanges();
     HWND controls[] = {
-        theApp.itemTree, theApp.installButton, theApp.aboutButton, theApp.folderButton,
-        theApp.pak0Button, theApp.selectAllButton, theApp.selectNoneButton,
-        theApp.punkBusterButton, theApp.pak0Edit, theApp.folderEdit, theApp.cpmaButton,
-        theApp.defragButton, theApp.superHudButton, theApp.gameScannerButton,
-        theApp.readmeButton, theApp.shortcutsButton,
+        app.itemTree, app.installButton, app.aboutButton, app.folderButton,
+        app.pak0Button, app.selectAllButton, app.selectNoneButton,
+        app.punkBusterButton, app.pak0Edit, app.folderEdit, app.cpmaButton,
+        app.defragButton, app.superHudButton, app.gameScannerButton,
+        app.readmeButton, app.shortcutsButton,
     };
     for (HWND control : controls)
         if (control)
@@ -214,48 +203,20 @@ void CWin32WindowOperations::EnableControls() { EnableAll(TRUE); }
 std::string CWin32WindowOperations::GetEditText(HWND edit)
 {
     char buffer[260] = "";
-    if (Live(edit))
+    if (edit)
         GetWindowTextA(edit, buffer, sizeof buffer);
     return buffer;
 }
 
 void CWin32WindowOperations::SetEditText(HWND edit, const std::string& text)
 {
-    if (Live(edit))
+    if (edit)
         SetWindowTextA(edit, text.c_str());
-}
-
-void CWin32WindowOperations::SetItemProgress(unsigned percent)
-{
-    Clock::time_point now = Clock::now();
-    if (itemBar.Admit(percent, now))
-        ShowProgress(theApp.itemProgressBar, itemBar, percent, now);
-}
-
-void CWin32WindowOperations::SetOverallProgress(unsigned percent)
-{
-    Clock::time_point now = Clock::now();
-    if (overallBar.Admit(percent, now))
-        ShowProgress(theApp.overallProgressBar, overallBar, percent, now);
-}
-
-unsigned CWin32WindowOperations::OverallProgress()
-{
-    ShowHeldChanges();
-    // A posted change may still wait in the window's queue; the bar shows
-    // what it was last given, within its range of 0 to 100.
-    unsigned percent;
-    if (overallBar.Latest(percent))
-        return percent < 100 ? percent : 100;
-    if (!Live(theApp.overallProgressBar))
-        return 0;
-    return static_cast<unsigned>(SendMessageA(Live(theApp.overallProgressBar), PBM_GETPOS, 0, 0));
 }
 
 HTREEITEM CWin32WindowOperations::InsertNode(HTREEITEM parent, const std::string& text)
 {
-    ShowHeldChanges();
-    if (!Tree())
+    if (!app.itemTree)
         return nullptr;
     TVINSERTSTRUCTA insert = {};
     insert.hParent = parent;
@@ -264,20 +225,19 @@ HTREEITEM CWin32WindowOperations::InsertNode(HTREEITEM parent, const std::string
     insert.item.pszText = const_cast<char*>(text.c_str());
     insert.item.cchTextMax = static_cast<int>(text.size());
     return reinterpret_cast<HTREEITEM>(
-        SendMessageA(Tree(), TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+        SendMessageA(app.itemTree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
 }
 
 std::vector<HTREEITEM> CWin32WindowOperations::InsertNodes(const std::vector<NewTreeNode>& nodes)
 {
-    ShowHeldChanges();
     std::vector<HTREEITEM> handles(nodes.size(), nullptr);
-    if (!Tree() || nodes.empty())
+    if (!app.itemTree || nodes.empty())
         return handles;
     TreeBatch batch = {this, &nodes, &handles};
-    if (OnWindowThread(Tree()))
+    if (OnWindowThread(app.itemTree))
         InsertBatch(batch);
-    else if (TakesWorkerMessages(Tree()))
-        SendMessageA(Tree(), kInsertBatch, 0, reinterpret_cast<LPARAM>(&batch));
+    else if (TakesWorkerMessages(app.itemTree))
+        SendMessageA(app.itemTree, kInsertBatch, 0, reinterpret_cast<LPARAM>(&batch));
     else
         handles = CWindowOperations::InsertNodes(nodes);
     return handles;
@@ -285,7 +245,7 @@ std::vector<HTREEITEM> CWin32WindowOperations::InsertNodes(const std::vector<New
 
 std::vector<TreeNodeState> CWin32WindowOperations::ReadAllNodes()
 {
-    if (!Tree() || OnWindowThread(Tree()) || !TakesWorkerMessages(Tree()))
+    if (!app.itemTree || OnWindowThread(app.itemTree) || !TakesWorkerMessages(app.itemTree))
         return CWindowOperations::ReadAllNodes();
     std::vector<TreeNodeState> states;
     TreeWalk walk;
@@ -293,16 +253,21 @@ std::vector<TreeNodeState> CWin32WindowOperations::ReadAllNodes()
     // A trip that is not carried out leaves `more` false.
     do {
         read.more = false;
-        SendMessageA(Tree(), kReadTree, 0, reinterpret_cast<LPARAM>(&read));
-    } while (read.more && Tree());
+        SendMessageA(app.itemTree, kReadTree, 0, reinterpret_cast<LPARAM>(&read));
+    } while (read.more && app.itemTree);
     return states;
 }
 
 void CWin32WindowOperations::DeleteAllNodes()
 {
-    ShowHeldChanges();
-    if (Tree())
-        SendMessageA(Tree(), TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
+    if (app.itemTree)
+        SendMessageA(app.itemTree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
+}
+
+HTREEITEM CWin32WindowOperations::TreeNextItem(HTREEITEM node, WPARAM relation)
+{
+    return reinterpret_cast<HTREEITEM>(
+        SendMessageA(app.itemTree, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(node)));
 }
 
 HTREEITEM CWin32WindowOperations::FirstTopNode() { return TreeNextItem(nullptr, TVGN_ROOT); }
@@ -313,56 +278,55 @@ HTREEITEM CWin32WindowOperations::SelectedNode() { return TreeNextItem(nullptr, 
 std::string CWin32WindowOperations::NodeText(HTREEITEM node)
 {
     char buffer[50] = "";
-    if (!Tree())
+    if (!app.itemTree)
         return buffer;
     TVITEMA item = {};
     item.mask = TVIF_TEXT;
     item.hItem = node;
     item.pszText = buffer;
     item.cchTextMax = sizeof buffer;
-    SendMessageA(Tree(), TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    SendMessageA(app.itemTree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
     buffer[sizeof buffer - 1] = '\0';
     return buffer;
 }
 
 int CWin32WindowOperations::CheckState(HTREEITEM node)
 {
-    if (!Tree())
+    if (!app.itemTree)
         return 0;
-    LRESULT state = SendMessageA(Tree(), TVM_GETITEMSTATE,
+    LRESULT state = SendMessageA(app.itemTree, TVM_GETITEMSTATE,
                                  reinterpret_cast<WPARAM>(node), TVIS_STATEIMAGEMASK);
     return static_cast<int>((state & TVIS_STATEIMAGEMASK) >> 12);
 }
 
 void CWin32WindowOperations::SetCheckState(HTREEITEM node, int state)
 {
-    ShowHeldChanges();
-    if (!Tree())
+    if (!app.itemTree)
         return;
     TVITEMA item = {};
     item.mask = TVIF_STATE;
     item.hItem = node;
     item.stateMask = TVIS_STATEIMAGEMASK;
     item.state = INDEXTOSTATEIMAGEMASK(state);
-    SendMessageA(Tree(), TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    SendMessageA(app.itemTree, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
 }
 
 void CWin32WindowOperations::SelectNode(HTREEITEM node)
 {
-    if (Tree())
-        SendMessageA(Tree(), TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(node));
+    if (app.itemTree)
+        SendMessageA(app.itemTree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(node));
 }
 
 void CWin32WindowOperations::CollapseNode(HTREEITEM node)
 {
-    if (Tree())
-        SendMessageA(Tree(), TVM_EXPAND, TVE_COLLAPSE, reinterpret_cast<LPARAM>(node));
+    if (app.itemTree)
+        SendMessageA(app.itemTree, TVM_EXPAND, TVE_COLLAPSE, reinterpret_cast<LPARAM>(node));
 }
 
 void CWin32WindowOperations::ExpandNode(HTREEITEM node)
 {
-    if (Tree())
-        SendMessageA(Tree(), TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(node));
+    if (app.itemTree)
+        SendMessageA(app.itemTree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(node));
 }
 
 // The tree control takes WM_SETREDRAW for itself and stays visible; under
@@ -371,25 +335,24 @@ void CWin32WindowOperations::ExpandNode(HTREEITEM node)
 // change is a moment's work.
 void CWin32WindowOperations::HoldTreePainting()
 {
-    if (!Tree())
+    if (!app.itemTree)
         return;
-    SendMessageA(Tree(), WM_SETREDRAW, FALSE, 0);
-    DefWindowProcA(Tree(), WM_SETREDRAW, FALSE, 0);
+    SendMessageA(app.itemTree, WM_SETREDRAW, FALSE, 0);
+    DefWindowProcA(app.itemTree, WM_SETREDRAW, FALSE, 0);
 }
 
 void CWin32WindowOperations::ResumeTreePainting()
 {
-    if (!Tree())
+    if (!app.itemTree)
         return;
-    DefWindowProcA(Tree(), WM_SETREDRAW, TRUE, 0);
-    SendMessageA(Tree(), WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(Tree(), nullptr, TRUE);
+    DefWindowProcA(app.itemTree, WM_SETREDRAW, TRUE, 0);
+    SendMessageA(app.itemTree, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(app.itemTree, nullptr, TRUE);
 }
 
 int CWin32WindowOperations::ShowMessage(HWND owner, const char* text, const char* caption, UINT type)
 {
-    if (Closing())
+    if (stop)
         return IDCANCEL;
-    ShowHeldChanges();
     return MessageBoxA(owner, text, caption, type);
 }

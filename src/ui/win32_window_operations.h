@@ -1,16 +1,25 @@
 #pragma once
 #include "core/window_operations.h"
-#include "ui/paced_control.h"
+#include "core/workers.h"
+#include "ui/window_snapshot.h"
 
-// Lets a control take a worker's batches and texts in one message each: its
-// own procedure stays behind ours. Done once, on the window thread, when the
-// control is made (the status line and the tree).
+class CApplication;
+
+// Lets the tree take a worker's batches in one message each: its own
+// procedure stays behind ours. Done once, on the window thread, when the
+// control is made.
 bool AcceptWorkerMessages(HWND control);
 
-// Window operations on the real controls held by theApp. Workers call them
-// from their own threads; SendMessage makes each one synchronous.
+// Window operations on the real controls of `app`. The status line, the
+// bars and the info texts a worker changes go into a snapshot that the
+// window thread shows on a timer while workers run; every other
+// operation is carried out on the window thread, the tree's in batches.
 class CWin32WindowOperations : public CWindowOperations {
 public:
+    // `stop`: the window is closing, and a worker's question is answered as
+    // its Cancel button without being asked.
+    CWin32WindowOperations(CApplication& app, const StopRequest& stop) : app(app), stop(stop) {}
+
     void SetStatus(const std::string& text) override;
     void SetTitle(const std::string& text) override;
     void SetInfoTexts(const std::string& title, const std::string& body) override;
@@ -22,7 +31,6 @@ public:
     void SetItemProgress(unsigned percent) override;
     void SetOverallProgress(unsigned percent) override;
     unsigned OverallProgress() override;
-    void ShowHeldChanges() override;
 
     HTREEITEM InsertNode(HTREEITEM parent, const std::string& text) override;
     std::vector<HTREEITEM> InsertNodes(const std::vector<NewTreeNode>& nodes) override;
@@ -43,15 +51,25 @@ public:
 
     int ShowMessage(HWND owner, const char* text, const char* caption, UINT type) override;
 
-private:
-    using Clock = std::chrono::steady_clock;
-    void EnableAll(BOOL enable);
-    void ShowStatus(const std::string& text, Clock::time_point now);
-    void ShowProgress(HWND bar, CPacedControl<unsigned>& paced, unsigned percent, Clock::time_point now);
+    // The snapshot is shown about 60 times a second from the first until
+    // every worker that began has ended; the end shows it once more.
+    void BeginShowingWorker() override;
+    void EndShowingWorker() override;
+    // On the window thread: the controls take what changed in the snapshot.
+    void ShowSnapshot();
 
-    // What the status line and the bars show, so that a worker's repeated
-    // or too frequent changes do not each cost a round trip to the window thread.
-    CPacedControl<std::string> status;
-    CPacedControl<unsigned> itemBar;
-    CPacedControl<unsigned> overallBar;
+private:
+    void EnableAll(BOOL enable);
+    HTREEITEM TreeNextItem(HTREEITEM node, WPARAM relation);
+    // Shows at once when called on the window thread.
+    void Changed();
+
+    CApplication& app;
+    const StopRequest& stop;
+    CWindowSnapshot snapshot;
+    // What the controls were last given, on the window thread, and which
+    // controls they were.
+    CWindowSnapshot::Values shown;
+    HWND shownFor = nullptr;
+    int showing = 0;
 };

@@ -43,6 +43,7 @@ protected:
     }
 
     CMemoryWindowOperations ui;
+    CMainWindow owner{theApp};
     HWND window = nullptr;
 };
 
@@ -50,14 +51,14 @@ protected:
 
 TEST_F(MainWindowProcedureTest, OnlyTheFirstShowLocksTheControlsAndStartsTheTimer)
 {
-    EXPECT_EQ(MainWindowProcedure(window, WM_SHOWWINDOW, TRUE, 0), 1);
+    EXPECT_EQ(owner.Handle(window, WM_SHOWWINDOW, TRUE, 0), 1);
     EXPECT_FALSE(ui.controlsEnabled);
     EXPECT_TRUE(theApp.firstShowDone);
     Sleep(20);
     EXPECT_TRUE(TimerPending());
 
     ui.controlsEnabled = true;
-    EXPECT_EQ(MainWindowProcedure(window, WM_SHOWWINDOW, TRUE, 0), 1);
+    EXPECT_EQ(owner.Handle(window, WM_SHOWWINDOW, TRUE, 0), 1);
     EXPECT_TRUE(ui.controlsEnabled);
     Sleep(20);
     EXPECT_FALSE(TimerPending());
@@ -66,15 +67,15 @@ TEST_F(MainWindowProcedureTest, OnlyTheFirstShowLocksTheControlsAndStartsTheTime
 TEST_F(MainWindowProcedureTest, CommandsFromUnknownSendersDoNothing)
 {
     HWND edit = CreateWindowA("edit", "", WS_CHILD, 0, 0, 5, 5, window, nullptr, nullptr, nullptr);
-    EXPECT_EQ(MainWindowProcedure(window, WM_COMMAND, 0, reinterpret_cast<LPARAM>(edit)), 1);
-    EXPECT_EQ(MainWindowProcedure(window, WM_COMMAND, 0, 0), 1);
+    EXPECT_EQ(owner.Handle(window, WM_COMMAND, 0, reinterpret_cast<LPARAM>(edit)), 1);
+    EXPECT_EQ(owner.Handle(window, WM_COMMAND, 0, 0), 1);
     EXPECT_TRUE(ui.shownMessages.empty());
     EXPECT_TRUE(ui.statusHistory.empty());
 }
 
 TEST_F(MainWindowProcedureTest, AQuitPostedToTheWindowGetsNoDefaultProcessing)
 {
-    EXPECT_EQ(MainWindowProcedure(window, WM_QUIT, 7, 0), 0);
+    EXPECT_EQ(owner.Handle(window, WM_QUIT, 7, 0), 0);
 }
 
 namespace {
@@ -106,7 +107,7 @@ TEST_F(MainWindowProcedureTest, OneInstallRunAtATime)
     theApp.installButton =
         CreateWindowA("button", "3. Install", WS_CHILD, 0, 0, 5, 5, window, nullptr, nullptr, nullptr);
     auto click = [this] {
-        MainWindowProcedure(window, WM_COMMAND, 0, reinterpret_cast<LPARAM>(theApp.installButton));
+        owner.Handle(window, WM_COMMAND, 0, reinterpret_cast<LPARAM>(theApp.installButton));
     };
     auto runsBegun = [] {
         std::vector<std::string> lines = LogLines();
@@ -132,7 +133,7 @@ TEST_F(MainWindowProcedureTest, OneInstallRunAtATime)
 
     MSG ended;
     ASSERT_TRUE(PeekMessageA(&ended, window, kInstallRunEnded, kInstallRunEnded, PM_REMOVE));
-    MainWindowProcedure(window, ended.message, ended.wParam, ended.lParam);
+    owner.Handle(window, ended.message, ended.wParam, ended.lParam);
     EXPECT_TRUE(user.controlsEnabled);
 
     click();
@@ -140,7 +141,7 @@ TEST_F(MainWindowProcedureTest, OneInstallRunAtATime)
     SetCurrentDirectoryA(folder.Path().c_str());
     EXPECT_EQ(runsBegun(), 2);
     ASSERT_TRUE(PeekMessageA(&ended, window, kInstallRunEnded, kInstallRunEnded, PM_REMOVE));
-    MainWindowProcedure(window, ended.message, ended.wParam, ended.lParam);
+    owner.Handle(window, ended.message, ended.wParam, ended.lParam);
     theLog.Close();
 }
 

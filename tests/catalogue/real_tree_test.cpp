@@ -62,7 +62,7 @@ protected:
     }
 
     std::string expected;
-    CWin32WindowOperations real;
+    CWin32WindowOperations real{theApp, theApp.stopRequested};
 };
 
 TEST_F(RealTreeTest, OnTheWindowThread)

@@ -31,7 +31,7 @@ protected:
         g3 = window.InsertNode(nullptr, "G3");
         f = window.InsertNode(g3, "f");
         // The control reports each change of selection.
-        window.selectionChanged = [this] { ShowSelectedItemInfo(window); };
+        window.selectionChanged = [this] { ShowSelectedItemInfo(window, *theApp.catalogue); };
     }
 
 
@@ -108,13 +108,13 @@ TEST_F(ItemTreeTest, ClickingALeafChangesItAloneAndShowsIt)
 TEST_F(ItemTreeTest, SelectAllThenSelectNone)
 {
     window.At(g3).expanded = true;
-    SelectAll();
+    SelectAll(*theApp.ui);
     for (const CMemoryWindowOperations::Node& node : window.nodes)
         EXPECT_EQ(node.checkState, 2) << node.text;
     for (HTREEITEM top : {g1, e, g3})
         EXPECT_FALSE(window.At(top).expanded);
 
-    SelectNone();
+    SelectNone(*theApp.ui);
     for (const CMemoryWindowOperations::Node& node : window.nodes)
         EXPECT_EQ(node.checkState, 1) << node.text;
     for (HTREEITEM top : {g1, e, g3})
@@ -146,7 +146,7 @@ TEST_F(ItemTreeTest, NoSelectionShowsNothing)
 {
     text += "[]\n{Not an item}\n";
     window.infoTitle = window.infoBody = "old";
-    ShowSelectedItemInfo();
+    ShowSelectedItemInfo(*theApp.ui, *theApp.catalogue);
     EXPECT_EQ(window.infoTitle, "");
     EXPECT_EQ(window.infoBody, "");
 }
@@ -174,7 +174,7 @@ TEST(ItemTreeDepth, ADeepChainIsCheckedWithoutExhaustingTheStack)
     HTREEITEM deepest = node;
 
     HANDLE thread = CreateThread(
-        nullptr, 1024 * 1024, [](void*) -> DWORD { SelectAll(); return 0; }, nullptr,
+        nullptr, 1024 * 1024, [](void*) -> DWORD { SelectAll(*theApp.ui); return 0; }, nullptr,
         STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
     ASSERT_NE(thread, nullptr);
     ASSERT_EQ(WaitForSingleObject(thread, 60000), WAIT_OBJECT_0);
@@ -266,7 +266,7 @@ struct TwinTrees {
     explicit TwinTrees(const Shape& shape)
     {
         for (CMemoryWindowOperations* window : {&literal, &fast}) {
-            window->selectionChanged = [window] { ShowSelectedItemInfo(*window); };
+            window->selectionChanged = [window] { ShowSelectedItemInfo(*window, *theApp.catalogue); };
             handles = window->InsertNodes(shape.nodes);
             for (int index : shape.checked)
                 window->SetCheckState(handles[index], 2);

@@ -2,13 +2,13 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <process.h>
+#include <psapi.h>
 
 #include "core/application.h"
 #include "app/message_loop.h"
 #include "support/app_fixture.h"
 #include "support/test_folder.h"
 #include "ui/controls.h"
-#include "ui/paced_control.h"
 #include "core/window_operations.h"
 
 namespace {
@@ -143,35 +143,92 @@ TEST_F(RealWindowTest, NodesOpenAndCloseAsTheMemoryTreeHasThem)
     ui->ResumeTreePainting();
 }
 
-// More changes than anyone can follow: the status line and the bars skip
-// those that come too soon after the last one shown, but never the last.
-TEST_F(RealWindowTest, ChangesTooFastToSeeAreHeldAndTheLastIsShown)
+// A worker's changes go into the snapshot and never wait for the window:
+// the window shows them on its timer while the worker runs, the last one
+// of each control once more when it ends, and what repeats costs nothing.
+TEST_F(RealWindowTest, AWorkersChangesReachTheControlsOnTheTimerAndTheLastAtItsEnd)
 {
-    ui->SetStatus("first");
-    ui->SetItemProgress(10);
-    ui->SetOverallProgress(20);
-    for (int i = 0; i < 50; ++i) {
-        ui->SetStatus("entry " + std::to_string(i));
-        ui->SetItemProgress(11 + i);
-        ui->SetOverallProgress(21 + i);
-    }
-    // Reading the lower bar gives what it was last given.
+    theApp.mainThreadId = GetCurrentThreadId();
+    ui->BeginShowingWorker();
+    static HANDLE halfway = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    static HANDLE goOn = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE worker = reinterpret_cast<HANDLE>(_beginthreadex(
+        nullptr, 0,
+        [](void*) -> unsigned {
+            CWindowOperations* ui = theApp.ui;
+            for (int i = 0; i <= 50; ++i) {
+                ui->SetStatus("entry " + std::to_string(i));
+                ui->SetItemProgress(10 + i);
+                ui->SetOverallProgress(20 + i);
+            }
+            ui->SetInfoTexts("Map pack", "Twenty maps");
+            SetEvent(halfway);
+            WaitForSingleObject(goOn, 10000);
+            ui->SetStatus("finished");
+            ui->SetItemProgress(100);
+            ui->SetOverallProgress(99);
+            theApp.RequestQuit(0);
+            return 0;
+        },
+        nullptr, 0, nullptr));
+    // The timer shows the worker's last values while it still runs.
+    ASSERT_EQ(WaitForSingleObject(halfway, 10000), WAIT_OBJECT_0);
     EXPECT_EQ(ui->OverallProgress(), 70u);
-
-    ui->ShowHeldChanges();
-    EXPECT_EQ(TextOf(theApp.statusLabel), "entry 49");
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 200;) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&message);
+        Sleep(5);
+    }
+    EXPECT_EQ(TextOf(theApp.statusLabel), "entry 50");
     EXPECT_EQ(SendMessageA(theApp.itemProgressBar, PBM_GETPOS, 0, 0), 60);
     EXPECT_EQ(SendMessageA(theApp.overallProgressBar, PBM_GETPOS, 0, 0), 70);
+    EXPECT_EQ(TextOf(theApp.infoTitleLabel), "Map pack");
+    EXPECT_EQ(TextOf(theApp.infoTextLabel), "Twenty maps");
 
-    // A change after a pause is shown at once; one that only repeats is not held.
-    Sleep(50);
-    ui->SetStatus("after a pause");
-    ui->SetStatus("after a pause");
-    EXPECT_EQ(TextOf(theApp.statusLabel), "after a pause");
-    // Enabling the controls at the end of a run shows what was held.
-    ui->SetStatus("finished");
-    ui->EnableControls();
+    SetEvent(goOn);
+    RunMessageLoop();
+    WaitForSingleObject(worker, INFINITE);
+    CloseHandle(worker);
+    // Its end shows what the worker left, whether or not a tick came after it.
+    ui->EndShowingWorker();
     EXPECT_EQ(TextOf(theApp.statusLabel), "finished");
+    EXPECT_EQ(SendMessageA(theApp.itemProgressBar, PBM_GETPOS, 0, 0), 100);
+    EXPECT_EQ(SendMessageA(theApp.overallProgressBar, PBM_GETPOS, 0, 0), 99);
+}
+
+// The window goes first, as when it is closed during a run: a worker that
+// goes on writing waits for nothing, costs no memory, and the last show
+// touches no control.
+TEST_F(RealWindowTest, AWorkerOutlivingTheWindowWaitsForNothingAndLeaksNothing)
+{
+    theApp.mainThreadId = GetCurrentThreadId();
+    ui->BeginShowingWorker();
+    DestroyWindow(theApp.mainWindow);
+    auto privateBytes = [] {
+        PROCESS_MEMORY_COUNTERS_EX counters = {};
+        counters.cb = sizeof counters;
+        GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+                             sizeof counters);
+        return counters.PrivateUsage;
+    };
+    SIZE_T before = privateBytes();
+    HANDLE worker = reinterpret_cast<HANDLE>(_beginthreadex(
+        nullptr, 0,
+        [](void*) -> unsigned {
+            for (int i = 0; i < 200000; ++i) {
+                theApp.ui->SetStatus("Downloading block " + std::to_string(i) + " of a file with a long name");
+                theApp.ui->SetOverallProgress(static_cast<unsigned>(i % 100));
+            }
+            return 0;
+        },
+        nullptr, 0, nullptr));
+    EXPECT_EQ(WaitForSingleObject(worker, 20000), WAIT_OBJECT_0);
+    CloseHandle(worker);
+    EXPECT_LT(privateBytes(), before + 1024 * 1024);
+    ui->EndShowingWorker();
+    EXPECT_EQ(ui->OverallProgress(), 99u);
+    theApp.mainWindow = nullptr;
 }
 
 // The install run reads the whole tree from its worker in one trip.
@@ -207,37 +264,10 @@ TEST_F(RealWindowTest, AWorkerReadsTheWholeTreeAsTheNodeOperationsGiveIt)
     EXPECT_EQ(outline, expected);
 }
 
-TEST(PacedControl, HoldsWhatComesWithin16MsOfTheLastShownChange)
-{
-    using Clock = CPacedControl<int>::Clock;
-    const Clock::time_point start;
-    auto at = [&](int ms) { return start + std::chrono::milliseconds(ms); };
-    CPacedControl<int> control;
-    int value = 0;
-
-    EXPECT_TRUE(control.Admit(1, at(0)));
-    control.Shown(1, at(0));
-    EXPECT_FALSE(control.Admit(1, at(1)));  // no change
-    EXPECT_FALSE(control.Admit(2, at(5)));  // held
-    EXPECT_FALSE(control.Admit(3, at(10)));
-    ASSERT_TRUE(control.Latest(value));
-    EXPECT_EQ(value, 3);
-    EXPECT_TRUE(control.Admit(4, at(16)));  // late enough: shown, the held one dropped
-    control.Shown(4, at(16));
-    EXPECT_FALSE(control.TakeHeld(value));
-
-    EXPECT_FALSE(control.Admit(5, at(20)));
-    EXPECT_FALSE(control.Admit(4, at(21)));  // back to what is shown: nothing held
-    EXPECT_FALSE(control.TakeHeld(value));
-    EXPECT_FALSE(control.Admit(6, at(22)));
-    ASSERT_TRUE(control.TakeHeld(value));
-    EXPECT_EQ(value, 6);
-    EXPECT_FALSE(control.TakeHeld(value));
-}
-
 TEST_F(RealWindowTest, AWorkerReachesTheControlsWhileTheLoopRunsAndEndsIt)
 {
     theApp.mainThreadId = GetCurrentThreadId();
+    ui->BeginShowingWorker();
     _beginthread(
         [](void*) {
             CWindowOperations* ui = theApp.ui;
@@ -249,6 +279,7 @@ TEST_F(RealWindowTest, AWorkerReachesTheControlsWhileTheLoopRunsAndEndsIt)
         },
         0, nullptr);
     EXPECT_EQ(RunMessageLoop(), 5);
+    ui->EndShowingWorker();
     EXPECT_EQ(TextOf(theApp.statusLabel), "block 199");
     EXPECT_EQ(ui->NodeText(ui->FirstTopNode()), "From worker");
     EXPECT_EQ(ui->CheckState(ui->FirstTopNode()), 2);
