@@ -1,7 +1,8 @@
 #pragma once
 #include "core/build_config.h"
+#include "core/version_numbers.h"
 
 // The program's version: shown in the title, the log header and the About
 // dialog, and compared by the update check.
-constexpr int kVersionMajor = 2;
-constexpr int kVersionMinor = 0;
+constexpr int kVersionMajor = TAVRIN_VERSION_MAJOR;
+constexpr int kVersionMinor = TAVRIN_VERSION_MINOR;

@@ -28,13 +28,17 @@ void WaitForProcessOf(HWND window)
 
 }  // namespace
 
-int StartNewRelease(const char* path, CWindowOperations& window, const std::string& ownTitle)
+int StartNewRelease(CVerifiedRelease release, CWindowOperations& window, const std::string& ownTitle)
 {
     window.SetTitle(kHandOverTitle);
     // The new instance starts log.txt afresh.
     theLog.Close();
     InitializeComOnThisThread();
-    auto result = reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, "open", path, "", nullptr, SW_SHOW));
+    // No folder of its own: it inherits the current one, where it takes the program's name.
+    auto result = reinterpret_cast<INT_PTR>(
+        ShellExecuteA(nullptr, "open", release.fullPath.c_str(), "", nullptr, SW_SHOW));
+    // The new instance can only rename it once this handle is gone.
+    release.Close();
     if (result > 32)
         return 0;
     theLog.Reopen();

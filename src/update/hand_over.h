@@ -1,17 +1,19 @@
 #pragma once
 #include <string>
 
+#include "update/verified_release.h"
+
 class CWindowOperations;
 
 // The title an old instance gives its window while its successor starts;
 // the successor finds it by this title and closes it.
 constexpr char kHandOverTitle[] = "Tavrin-";
 
-// Starts the downloaded release at `path` in the old instance's place: the
-// window takes the hand-over title and the log is left to the new instance.
-// Returns 0, or ShellExecuteA's error code; then the title (`ownTitle`) and
-// the log are this instance's again.
-int StartNewRelease(const char* path, CWindowOperations& window, const std::string& ownTitle);
+// Starts the checked `release` from its full path in the old instance's
+// place, and then lets it go: the window takes the hand-over title and the
+// log is left to the new instance. Returns 0, or ShellExecuteA's error
+// code; then the title (`ownTitle`) and the log are this instance's again.
+int StartNewRelease(CVerifiedRelease release, CWindowOperations& window, const std::string& ownTitle);
 
 // Run while the main window is created: close an older running instance and
 // take over the program's file name.

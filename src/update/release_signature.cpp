@@ -103,21 +103,21 @@ std::optional<Coordinates> RawSignature(const std::string& der)
     return raw;
 }
 
-std::optional<std::array<BYTE, kDigestBytes>> FileDigest(const char* path)
+std::optional<std::array<BYTE, kDigestBytes>> FileDigest(HANDLE file)
 {
     CAlgorithm sha256 = OpenAlgorithm(BCRYPT_SHA256_ALGORITHM);
     BCRYPT_HASH_HANDLE hashHandle = nullptr;
     if (!sha256 || !BCRYPT_SUCCESS(BCryptCreateHash(sha256.get(), &hashHandle, nullptr, 0, nullptr, 0, 0)))
         return std::nullopt;
     std::unique_ptr<void, HashDestroyer> hash(hashHandle);
-    CFileHandle file = OwnHandle(
-        CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (!file)
+    // From the first byte, whatever was read through the handle before.
+    LARGE_INTEGER start = {};
+    if (!file || !SetFilePointerEx(file, start, nullptr, FILE_BEGIN))
         return std::nullopt;
     std::vector<BYTE> piece(kPieceBytes);
     for (;;) {
         DWORD got = 0;
-        if (!ReadFile(file.get(), piece.data(), kPieceBytes, &got, nullptr))
+        if (!ReadFile(file, piece.data(), kPieceBytes, &got, nullptr))
             return std::nullopt;
         if (got == 0)
             break;
@@ -132,13 +132,13 @@ std::optional<std::array<BYTE, kDigestBytes>> FileDigest(const char* path)
 
 }  // namespace
 
-bool SignatureMatches(const char* path, const std::string& signature, const std::string& publicKeyPem)
+bool SignatureMatches(const CFileHandle& file, const std::string& signature, const std::string& publicKeyPem)
 {
     std::optional<Coordinates> point = PublicPoint(publicKeyPem);
     std::optional<Coordinates> raw = RawSignature(signature);
     if (!point || !raw)
         return false;
-    std::optional<std::array<BYTE, kDigestBytes>> digest = FileDigest(path);
+    std::optional<std::array<BYTE, kDigestBytes>> digest = FileDigest(file.get());
     CAlgorithm ecdsa = OpenAlgorithm(BCRYPT_ECDSA_P256_ALGORITHM);
     if (!digest || !ecdsa)
         return false;

@@ -2,29 +2,22 @@
 
 #include <windows.h>
 
+#include <utility>
+
 #include "catalogue/catalogue_header.h"
 #include "catalogue/record_lines.h"
 #include "catalogue/scan_number.h"
 #include "core/log.h"
 #include "core/progress.h"
-#include "core/version.h"
 #include "core/window_operations.h"
 #include "transfer/transfer_recipe.h"
 #include "update/hand_over.h"
+#include "update/release_version.h"
 #include "update/update_download.h"
 
 namespace {
 
 constexpr char kUpdateFile[] = "tmp.exe";
-
-bool IsNewer(int major, int minor, int patch)
-{
-    if (major != kVersionMajor)
-        return major > kVersionMajor;
-    if (minor != kVersionMinor)
-        return minor > kVersionMinor;
-    return patch > kVersionRelease;
-}
 
 // The bar shows no half download once this version goes on.
 void TellUpdateFailed(CProgress& progress, CWindowOperations& window)
@@ -39,7 +32,7 @@ bool CheckForUpdate(const CatalogueHeader& header, CWindowOperations& window, co
                     const std::string& releaseKey, const StopRequest& stop)
 {
     const CatalogueVersion& version = header.version;
-    if (!IsNewer(version.major, version.minor, version.patch)) {
+    if (!IsNewerThanThisProgram(version)) {
         theLog.WriteLine("No update avaliable");
         return false;
     }
@@ -51,6 +44,10 @@ bool CheckForUpdate(const CatalogueHeader& header, CWindowOperations& window, co
     ScanNumber(header.updateSizeLine, size);
     CProgress progress(window);
     progress.itemSize = size > 0 ? static_cast<uint32_t>(size) : 0;  // no size, no bar
+    ExpectedRelease expected;
+    expected.size = progress.itemSize;
+    expected.version = version;
+    expected.key = releaseKey;
     ReceivedCallback received = [&progress, &window](uint32_t bytes) {
         progress.AddReceived(bytes);
         window.SetStatus("Downloading update");
@@ -58,7 +55,8 @@ bool CheckForUpdate(const CatalogueHeader& header, CWindowOperations& window, co
     // A catalogue saved with CR LF line ends keeps a CR on the URL, which
     // libcurl refuses (code 3).
     std::string url = WithoutCr(header.updateUrl);
-    int code = DownloadUpdate(url, kUpdateFile, progress.itemSize, releaseKey, received, stop);
+    CVerifiedRelease release;
+    int code = DownloadUpdate(url, kUpdateFile, expected, received, stop, release);
     if (code != 0) {
         if (code == kUpdateNotSigned)
             theLog.WriteLine("Update signature not verified.");
@@ -69,7 +67,7 @@ bool CheckForUpdate(const CatalogueHeader& header, CWindowOperations& window, co
         return false;
     }
 
-    int startError = StartNewRelease(kUpdateFile, window, ownTitle);
+    int startError = StartNewRelease(std::move(release), window, ownTitle);
     if (startError != 0) {
         TellUpdateFailed(progress, window);
         theLog.WriteFormatted("Update start failure (%i).", startError);

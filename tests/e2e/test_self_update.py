@@ -222,20 +222,26 @@ class SelfUpdateTest(unittest.TestCase):
         keyed = self.keyed_new_release
         good = signed(keyed, "release")
         cases = (
-            ("an error answer", BUILD, "404/files/Tavrin.exe", self.new_release, None, ["Update failure (22)."]),
-            ("a program this machine cannot start", BUILD, "files/Tavrin.exe", for_other_processor(self.new_release),
-             None, ["Update start failure (11)."]),
-            ("a signed release with a byte changed", KEYED_BUILD, "files/Tavrin.exe", tampered(keyed), good,
+            ("an error answer", BUILD, "2.0.5", "404/files/Tavrin.exe", self.new_release, None,
+             ["Update failure (22)."]),
+            ("a program this machine cannot start", BUILD, "2.0.5", "files/Tavrin.exe",
+             for_other_processor(self.new_release), None, ["Update start failure (11)."]),
+            ("a signed release with a byte changed", KEYED_BUILD, "2.0.5", "files/Tavrin.exe", tampered(keyed), good,
              NOT_SIGNED),
-            ("another key's signature", KEYED_BUILD, "files/Tavrin.exe", keyed, signed(keyed, "other"), NOT_SIGNED),
-            ("no signature published", KEYED_BUILD, "files/Tavrin.exe", keyed, None, NOT_SIGNED),
+            ("another key's signature", KEYED_BUILD, "2.0.5", "files/Tavrin.exe", keyed, signed(keyed, "other"),
+             NOT_SIGNED),
+            ("no signature published", KEYED_BUILD, "2.0.5", "files/Tavrin.exe", keyed, None, NOT_SIGNED),
+            # Started, 2.0.5 would see 2.0.9 announced and update again at every start.
+            ("the signed 2.0.5 announced as 2.0.9", KEYED_BUILD, "2.0.9", "files/Tavrin.exe", keyed, good,
+             NOT_SIGNED),
         )
-        for what, build, path, release, signature, failure in cases:
-            with self.subTest(what), self.serve("2.0.5", path, release, signature), \
+        for what, build, version, path, release, signature, failure in cases:
+            with self.subTest(what), self.serve(version, path, release, signature), \
                     TavrinRun(exe=os.path.join(build, "Tavrin.exe")) as run:
                 run.start()
 
                 self.assertEqual(run.driver("wait-window", "60", title="Q3 Tavrin")[0], 0, "no failure box")
+                self.assertEqual(run.driver("wait-window", "1", title=NEXT_TITLE)[0], 1, "a second instance came up")
                 self.assertIn("Can't update Quake3 Tavrin !", run.driver("controls", title="Q3 Tavrin")[1])
                 self.keep(run, "self_update_failure_%s.png" % what.replace(" ", "_").replace("'", ""))
                 self.assertEqual(run.driver("click", "OK", title="Q3 Tavrin")[0], 0)

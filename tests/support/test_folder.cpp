@@ -35,6 +35,22 @@ CTestFolder::~CTestFolder()
 }
 
 
+std::string WindowsPathOf(const char* unixPath)
+{
+    typedef WCHAR*(CDECL * ToDosName)(const char*);
+    auto toDosName = reinterpret_cast<ToDosName>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_dos_file_name"));
+    if (!toDosName)
+        return "";
+    WCHAR* wide = toDosName(unixPath);
+    if (!wide)
+        return "";
+    char narrow[MAX_PATH] = "";
+    WideCharToMultiByte(CP_ACP, 0, wide, -1, narrow, sizeof narrow, nullptr, nullptr);
+    HeapFree(GetProcessHeap(), 0, wide);
+    return narrow;
+}
+
 std::vector<std::string> FileLines(const std::string& path)
 {
     std::vector<std::string> lines;

@@ -20,6 +20,9 @@ private:
 
 // The path of `name` in the folder of the running test program.
 std::string BesideThisProgram(const std::string& name);
+// The Windows name of a Unix path (a build output, a server's folder), as
+// Wine tells it; empty outside Wine.
+std::string WindowsPathOf(const char* unixPath);
 // `count` bytes that look random and are the same for the same seed.
 std::string SomeBytes(size_t count, unsigned seed);
 // The lines of a text file, without their line ends (LF or CR LF).

@@ -7,27 +7,6 @@
 #include "support/test_folder.h"
 #include "transfer/text_download.h"
 
-namespace {
-
-// The server's folder is a Unix path; Wine tells its Windows name.
-std::string WindowsPathOf(const char* unixPath)
-{
-    typedef WCHAR*(CDECL * ToDosName)(const char*);
-    auto toDosName = reinterpret_cast<ToDosName>(
-        GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_dos_file_name"));
-    if (!toDosName)
-        return "";
-    WCHAR* wide = toDosName(unixPath);
-    if (!wide)
-        return "";
-    char narrow[MAX_PATH] = "";
-    WideCharToMultiByte(CP_ACP, 0, wide, -1, narrow, sizeof narrow, nullptr, nullptr);
-    HeapFree(GetProcessHeap(), 0, wide);
-    return narrow;
-}
-
-}  // namespace
-
 CTestServer::CTestServer()
 {
     const char* url = std::getenv("TAVRIN_SERVER_URL");

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 #include "support/test_folder.h"
 #include "update/release_signature.h"
+#include "update/verified_release.h"
 
 namespace {
 
@@ -11,6 +13,14 @@ namespace {
 std::string Signing(const std::string& name)
 {
     return ReadWholeFile(BesideThisProgram("signing\\" + name));
+}
+
+// The file as the update holds it while it is checked.
+CFileHandle Held(const std::string& path)
+{
+    CVerifiedRelease release;
+    release.Open(path.c_str());
+    return std::move(release.file);
 }
 
 std::string Flipped(std::string bytes, size_t at)
@@ -53,9 +63,9 @@ TEST(ReleaseSignature, OnlyTheKeysSignatureOverTheVeryFileVerifies)
         SCOPED_TRACE(c.what);
         WriteWholeFile("tmp.exe", c.file);
 
-        EXPECT_EQ(SignatureMatches(folder.File("tmp.exe").c_str(), c.signature, c.key), c.verifies);
+        EXPECT_EQ(SignatureMatches(Held(folder.File("tmp.exe")), c.signature, c.key), c.verifies);
     }
-    EXPECT_FALSE(SignatureMatches(folder.File("missing.exe").c_str(), signature, key));
+    EXPECT_FALSE(SignatureMatches(Held(folder.File("missing.exe")), signature, key));
 }
 
 }  // namespace

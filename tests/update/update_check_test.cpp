@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 #include <windows.h>
 
@@ -14,6 +15,7 @@
 #include "core/file_system.h"
 #include "core/log.h"
 #include "support/transfer_fixture.h"
+#include "update/hand_over.h"
 #include "update/update_check.h"
 #include "update/update_download.h"
 
@@ -243,12 +245,12 @@ TEST_F(UpdateCheck, ClosingTheWindowStopsTheDownloadAndStartsNothing)
 // it at build time.
 class SignedUpdateCheck : public UpdateCheck {
 protected:
-    bool CheckWithKey(const std::string& url)
+    // The probe carries version 2.0.5.
+    bool CheckWithKey(const std::string& url, CatalogueVersion announced = {2, 0, 5})
     {
         CatalogueHeader header;
         header.valid = true;
-        header.version.major = 2;
-        header.version.patch = 5;
+        header.version = announced;
         header.updateUrl = url;
         header.updateSizeLine = std::to_string(program.size());
         return CheckForUpdate(header, window, theApp.title, key, stop);
@@ -311,6 +313,86 @@ TEST_F(SignedUpdateCheck, AReleaseWithoutItsSignatureIsNotStarted)
         EXPECT_EQ(window.title, "") << "the window was retitled";
         EXPECT_FALSE(Exists("tmp.exe"));
         EXPECT_TRUE(SignatureAskedFor(c.name));
+    }
+}
+
+// The release stays genuinely signed for ever; served under a newer
+// announcement it would be started, see that announcement and download
+// itself again at every start.
+TEST_F(SignedUpdateCheck, ASignedReleaseAnnouncedAsAnotherVersionIsNotStarted)
+{
+    std::string url = server.Put("replayed.exe", program);
+    server.Put("replayed.exe.sig", signature);
+    struct Case {
+        const char* version;
+        CatalogueVersion announced;
+    } cases[] = {{"v2.0.9", {2, 0, 9}}, {"v2.1.5", {2, 1, 5}}, {"v3.0.5", {3, 0, 5}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.version);
+        StartOver();
+
+        EXPECT_FALSE(CheckWithKey(url, c.announced));
+
+        std::vector<std::string> lines = LogLines();
+        auto failure = std::find(lines.begin(), lines.end(), "Update failure (1000).");
+        ASSERT_NE(failure, lines.end());
+        EXPECT_EQ(failure[-1], "Update signature not verified.");
+        ExpectUpdateFailedBox();
+        EXPECT_EQ(window.title, "") << "the window was retitled";
+        EXPECT_FALSE(Exists("tmp.exe"));
+        EXPECT_FALSE(QuitRequested());
+    }
+}
+
+// Between the first check and the start nothing can change the file, so
+// what starts is what was checked; it is started by the name it was checked
+// under, whatever the current folder is by then.
+TEST_F(SignedUpdateCheck, TheCheckedReleaseIsHeldUntilItIsStarted)
+{
+    std::string url = server.Put("held.exe", program);
+    server.Put("held.exe.sig", signature);
+    const std::string heldPath = folder.File("tmp.exe");
+    struct Change {
+        const char* what;
+        bool (*tried)();
+    } changes[] = {
+        {"opened for writing",
+         [] {
+             return static_cast<bool>(OwnHandle(CreateFileA("tmp.exe", GENERIC_WRITE,
+                                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)));
+         }},
+        {"deleted", [] { return DeleteFileA("tmp.exe") != 0; }},
+        {"renamed", [] { return MoveFileExA("tmp.exe", "moved.exe", 0) != 0; }},
+        {"replaced by another file", [] { return MoveFileExA("other.exe", "tmp.exe", MOVEFILE_REPLACE_EXISTING) != 0; }},
+    };
+    for (const std::string& releaseKey : {std::string(), key}) {
+        SCOPED_TRACE(releaseKey.empty() ? "without a key" : "with a key");
+        StartOver();
+        WriteWholeFile("other.exe", "MZ another program");
+        ExpectedRelease expected;
+        expected.size = static_cast<uint32_t>(program.size());
+        expected.version = {2, 0, 5};
+        expected.key = releaseKey;
+        CVerifiedRelease release;
+
+        ASSERT_EQ(DownloadUpdate(url, "tmp.exe", expected, [](uint32_t) {}, stop, release), 0);
+
+        for (const Change& change : changes)
+            EXPECT_FALSE(change.tried()) << change.what;
+        EXPECT_TRUE(ReadWholeFile("tmp.exe") == program) << "others may still read it";
+        {
+            CTestFolder elsewhere;
+            EXPECT_EQ(StartNewRelease(std::move(release), window, theApp.title), 0);
+            // It runs in the current folder, as the program's own successor must.
+            std::string started = WaitForFile("started.txt");
+            EXPECT_EQ(_stricmp(started.c_str(), heldPath.c_str()), 0) << started;
+            // Let go at the start: gone once the probe has ended.
+            bool deleted = false;
+            for (int i = 0; i < 100 && !(deleted = DeleteFileA(heldPath.c_str())); ++i)
+                Sleep(100);
+            EXPECT_TRUE(deleted);
+        }
     }
 }
 
