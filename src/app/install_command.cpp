@@ -1,6 +1,7 @@
 #include "app/install_command.h"
 
 #include "core/application.h"
+#include "core/build_config.h"
 #include "core/window_operations.h"
 #include "install/install_run.h"
 
@@ -21,6 +22,7 @@ void CInstallCommand::Start()
                                               app.mainWindow, app.stopRequested);
     activeRun->pak0Path = window.GetEditText(app.pak0Edit);
     activeRun->installPath = window.GetEditText(app.folderEdit);
+    activeRun->transfers = kTransfers;
     CInstallRun* run = activeRun.get();
     HWND mainWindow = app.mainWindow;
     window.BeginShowingWorker();

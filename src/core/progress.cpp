@@ -1,5 +1,7 @@
 #include "core/progress.h"
 
+#include <cmath>
+
 #include "core/progress_counts.h"
 #include "core/window_operations.h"
 
@@ -22,8 +24,12 @@ bool CProgress::AddReceived(uint32_t bytes)
 {
     if (itemSize == 0)
         return false;
+    // Weighed over the whole file so far, not block by block: how the
+    // network cuts a file into blocks must not change the count.
+    double weight = itemIsArchive ? kReceiveWeight : 1.0;
+    double before = std::floor(itemBytes * weight);
     itemBytes = AddToCount(itemBytes, bytes);
-    doneBytes = AddToCount(doneBytes, itemIsArchive ? bytes * kReceiveWeight : bytes);
+    doneBytes = AddToCount(doneBytes, std::floor(itemBytes * weight) - before);
     ShowCounts();
     return true;
 }

@@ -106,10 +106,22 @@ void CSideFile::Discard()
     path.clear();
 }
 
-std::string MoveAside(const std::string& path, const char* suffix)
+bool CSideFile::MoveBeside(const std::string& newTarget, const char* suffix)
+{
+    if (path.empty() || !Close())
+        return false;
+    std::string moved = MoveAside(path, suffix, newTarget);
+    if (moved.empty())
+        return false;
+    target = newTarget;
+    path = moved;
+    return true;
+}
+
+std::string MoveAside(const std::string& path, const char* suffix, const std::string& besides)
 {
     for (int number = 0; number < kSideNames; ++number) {
-        std::string name = SideName(path, suffix, number);
+        std::string name = SideName(besides.empty() ? path : besides, suffix, number);
         if (MoveFileExA(path.c_str(), name.c_str(), 0))
             return name;
         DWORD error = GetLastError();

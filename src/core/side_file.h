@@ -35,6 +35,10 @@ public:
     bool Place(bool replace, bool writeThrough = false);
     // Closes and removes the side file.
     void Discard();
+    // Closes the side file and moves it, under the same rule of names, to
+    // be the side file of `newTarget` instead; false, with nothing changed
+    // but the closing, when that cannot be made.
+    bool MoveBeside(const std::string& newTarget, const char* suffix);
 
 private:
     bool Close();
@@ -45,5 +49,6 @@ private:
 };
 
 // Moves the file at `path` aside to `path` + `suffix` (or the next numbered
-// name, as above), never over another file. The new name, or nothing.
-std::string MoveAside(const std::string& path, const char* suffix);
+// name, as above; beside `besides` instead of `path` when given), never
+// over another file. The new name, or nothing.
+std::string MoveAside(const std::string& path, const char* suffix, const std::string& besides = "");

@@ -8,14 +8,25 @@
 #include "catalogue/catalogue.h"
 #include "core/file_system.h"
 #include "core/log.h"
+#include "core/side_file.h"
 #include "core/program_folder.h"
 #include "core/window_operations.h"
 #include "install/catalogue_message.h"
 #include "install/checked_items.h"
+#include "install/look_ahead.h"
 #include "install/pak0_copy.h"
 #include "install/unpack_archive.h"
 #include "settings/settings.h"
 #include "transfer/file_download.h"
+
+CInstallRun::CInstallRun(CWindowOperations& window, const CCatalogue& catalogue, CSettings& settings,
+                         const std::string& catalogueMessage, HWND messageOwner, const StopRequest& stop)
+    : window(window), catalogue(catalogue), settings(settings), catalogueMessage(catalogueMessage),
+      messageOwner(messageOwner), stop(stop), progress(window)
+{
+}
+
+CInstallRun::~CInstallRun() = default;
 
 namespace {
 
@@ -55,11 +66,40 @@ DownloadReport DownloadReportOf(CInstallRun& run)
 
 namespace {
 
+// The file at its turn, as the one-at-a-time run fetches it: what was
+// fetched ahead counts only where that run would have come to the same:
+// the file is not there already, and a side file could be made beside it
+// now if the download wrote one. Otherwise it is fetched now.
+DownloadOutcome DownloadAtTurn(CInstallRun& run, const std::string& urlLine, const std::string& localPath,
+                               std::unique_ptr<FetchedAhead> ahead)
+{
+    const DownloadReport report = DownloadReportOf(run);
+    if (AlreadyDownloaded(localPath, run.progress.itemSize))
+        return DownloadOutcome::present;
+    bool usable = ahead && !ahead->result.cannotWrite && !run.stop &&
+                  (ahead->side.Path().empty() || ahead->side.MoveBeside(localPath, kArrivingSuffix));
+    CSideFile side;
+    FetchResult result;
+    CSideFile* fetched = &side;
+    if (usable) {
+        ahead->Replay(report);
+        result = ahead->result;
+        fetched = &ahead->side;
+    } else {
+        result = FetchFile(urlLine, localPath, side, report, run.stop);
+    }
+    if (!result.whole)
+        return DownloadOutcome::failed;
+    return PlaceDownload(*fetched, localPath) ? DownloadOutcome::transferred : DownloadOutcome::failed;
+}
+
 // Downloads one file of an item and unpacks it when it is an archive.
 // False when the file was not obtained.
 bool InstallFile(CInstallRun& run, const std::string& itemName, const std::string& recordFolder,
                  const std::string& urlLine, int32_t size)
 {
+    std::unique_ptr<FetchedAhead> ahead = run.lookAhead ? run.lookAhead->Take(run.fileIndex) : nullptr;
+    ++run.fileIndex;
     CProgress& progress = run.progress;
     progress.itemSize = static_cast<uint32_t>(size);
     progress.itemBytes = 0;
@@ -82,8 +122,9 @@ bool InstallFile(CInstallRun& run, const std::string& itemName, const std::strin
     if (!folder.empty())
         MakeFolder(folder);
 
-    DownloadOutcome downloaded =
-        DownloadFile(urlLine, localPath, progress.itemSize, DownloadReportOf(run), run.stop);
+    DownloadOutcome downloaded = run.lookAhead
+                                     ? DownloadAtTurn(run, urlLine, localPath, std::move(ahead))
+                                     : DownloadFile(urlLine, localPath, progress.itemSize, DownloadReportOf(run), run.stop);
     // Already there: it counts as if it had just come.
     if (downloaded == DownloadOutcome::present)
         progress.AddReceived(progress.itemSize);
@@ -96,6 +137,27 @@ bool InstallFile(CInstallRun& run, const std::string& itemName, const std::strin
         theLog.WriteFormatted("Unzipped, (TotalBytesGained: %i )", static_cast<int>(progress.doneBytes));
     progress.lastUnzipPercent = 0;
     return unpacked == UnpackOutcome::notArchive || unpacked == UnpackOutcome::unpacked;
+}
+
+// Every file of the chosen items in the run's order, with where it goes.
+std::vector<PlannedFile> PlanFiles(const CInstallRun& run, const std::vector<std::string>& names)
+{
+    std::vector<PlannedFile> files;
+    for (const std::string& name : names) {
+        std::vector<std::string> folders, urlLines;
+        std::vector<int32_t> sizes;
+        run.catalogue.ItemFiles(name, &folders, &urlLines, &sizes);
+        for (size_t i = 0; i < urlLines.size(); ++i) {
+            PlannedFile file;
+            file.urlLine = urlLines[i];
+            file.declaredSize = static_cast<uint32_t>(sizes[i]);
+            std::string fileName = FileNameOf(urlLines[i].substr(0, urlLines[i].find(' ')));
+            if (RecordFilePath(run.installPath, folders[i], fileName, file.localPath))
+                file.localPath.clear();
+            files.push_back(file);
+        }
+    }
+    return files;
 }
 
 void InstallItem(CInstallRun& run, const std::string& name)
@@ -165,12 +227,17 @@ void RunInstall(CInstallRun& run)
     theLog.WriteBlankLines(1);
     theLog.WriteFormatted("Install path: %s", run.installPath.c_str());
     theLog.WriteFormatted("Total bytes: %i", static_cast<int>(run.progress.totalBytes));
+    if (run.transfers > 1)
+        run.lookAhead = std::make_unique<CLookAhead>(PlanFiles(run, choice.names), run.installPath, run.transfers,
+                                                     run.stop);
 
     for (const std::string& name : choice.names) {
         if (run.stop)
             break;
         InstallItem(run, name);
     }
+    // Nothing is fetched ahead any more, and nothing fetched is left behind.
+    run.lookAhead.reset();
     if (run.stop) {
         // The window is gone; what was not finished is fetched again by the next run.
         theLog.WriteLine("Installation stopped.");

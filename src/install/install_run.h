@@ -1,4 +1,5 @@
 #pragma once
+#include <memory>
 #include <string>
 #include <windows.h>
 
@@ -6,6 +7,7 @@
 #include "core/workers.h"
 
 class CCatalogue;
+class CLookAhead;
 class CSettings;
 class CWindowOperations;
 
@@ -15,11 +17,8 @@ class CWindowOperations;
 class CInstallRun {
 public:
     CInstallRun(CWindowOperations& window, const CCatalogue& catalogue, CSettings& settings,
-                const std::string& catalogueMessage, HWND messageOwner, const StopRequest& stop)
-        : window(window), catalogue(catalogue), settings(settings), catalogueMessage(catalogueMessage),
-          messageOwner(messageOwner), stop(stop), progress(window)
-    {
-    }
+                const std::string& catalogueMessage, HWND messageOwner, const StopRequest& stop);
+    ~CInstallRun();
 
     CWindowOperations& window;
     const CCatalogue& catalogue;
@@ -33,9 +32,15 @@ public:
     std::string pak0Path;
     std::string installPath;
 
+    // How many files are fetched at once; 1 fetches each at its turn only.
+    int transfers = 1;
+
     CProgress progress;
     std::string currentItemName;  // the current file, as the status line names it
     bool someItemFailed = false;
+    // The files after the current one, fetched while it is worked on.
+    std::unique_ptr<CLookAhead> lookAhead;
+    size_t fileIndex = 0;  // of the current file, in the run's order
 };
 
 struct DownloadReport;

@@ -25,6 +25,13 @@ bool BrokeOff(int code)
     return code == 18 || code == 28 || code == 56;
 }
 
+std::string Formatted(const char* format, int first, int second = 0)
+{
+    char line[64];
+    std::snprintf(line, sizeof line, format, first, second);
+    return line;
+}
+
 // Two spaces in a row give an empty URL, whose attempt fails.
 std::vector<std::string> SplitUrls(const std::string& line)
 {
@@ -55,12 +62,13 @@ int FinishAttempt(int code, DownloadTarget& target)
 // the same file gets one more fresh attempt, without resuming. True when the
 // file came whole.
 bool DownloadFrom(const TransferRequest& request, DownloadTarget& target, const DownloadReport& report,
-                  const StopRequest& stop)
+                  const StopRequest& stop, bool& cannotWrite)
 {
     for (bool mayResume = true;;) {
         // What an earlier attempt wrote is thrown away, and uncounted.
         if (target.file && !target.side->Empty()) {
-            theLog.WriteFormatted("Connecting error: %i (%i)", kCannotWrite, static_cast<int>(target.bytes));
+            report.Line(Formatted("Connecting error: %i (%i)", kCannotWrite, static_cast<int>(target.bytes)));
+            cannotWrite = true;
             return false;
         }
         target.bytes = 0;
@@ -68,7 +76,8 @@ bool DownloadFrom(const TransferRequest& request, DownloadTarget& target, const 
             report.startingAnew();
         CEasyHandle transfer;
         ApplyTransferRecipe(transfer, request);
-        theLog.WriteFormatted("Connecting to: %s", request.url.c_str());
+        // Cut where the log cuts a formatted line.
+        report.Line(("Connecting to: " + request.url).substr(0, 255));
         int code = PerformTransfer(transfer);
         std::optional<uint64_t> length = AnswerLength(transfer);
 
@@ -76,11 +85,11 @@ bool DownloadFrom(const TransferRequest& request, DownloadTarget& target, const 
         uint64_t resumedAt = 0;
         while (mayResume && length && BrokeOff(code) && !stop && target.file && target.bytes > resumedAt) {
             resumedAt = target.bytes;
-            theLog.WriteFormatted("Connecting error: %i (%i)", code, static_cast<int>(target.bytes));
+            report.Line(Formatted("Connecting error: %i (%i)", code, static_cast<int>(target.bytes)));
             ResumeResult resumed = ResumeTransfer(transfer, resumedAt, *length);
             code = resumed.code;
             if (code == kRangeRefused || resumed.fileChanged) {
-                theLog.WriteLine(resumed.fileChanged ? "File changed." : "Range error");
+                report.Line(resumed.fileChanged ? "File changed." : "Range error");
                 startAnew = true;
                 break;
             }
@@ -92,18 +101,27 @@ bool DownloadFrom(const TransferRequest& request, DownloadTarget& target, const 
 
         code = FinishAttempt(code, target);
         if (code == 0) {
-            theLog.WriteFormatted("Downloading complete ! (%i)", static_cast<int>(target.bytes));
+            report.Line(Formatted("Downloading complete ! (%i)", static_cast<int>(target.bytes)));
             return true;
         }
-        theLog.WriteFormatted("Connecting error: %i (%i)", code, static_cast<int>(target.bytes));
+        report.Line(Formatted("Connecting error: %i (%i)", code, static_cast<int>(target.bytes)));
+        if (code == kCannotWrite)
+            cannotWrite = true;
         return false;
     }
 }
 
 }  // namespace
 
-DownloadOutcome DownloadFile(const std::string& urlLine, const std::string& localPath, uint32_t declaredSize,
-                             const DownloadReport& report, const StopRequest& stop)
+void DownloadReport::Line(const std::string& text) const
+{
+    if (line)
+        line(text);
+    else
+        theLog.WriteLine(text.c_str());
+}
+
+bool AlreadyDownloaded(const std::string& localPath, uint32_t declaredSize)
 {
     // Only a file that is there with its declared size counts: a missing
     // file declared with size 0 is fetched like any other.
@@ -111,15 +129,16 @@ DownloadOutcome DownloadFile(const std::string& urlLine, const std::string& loca
     theLog.WriteFormatted("Is file ? (%i)", static_cast<int>(onDisk.value_or(0)));
     if (onDisk && *onDisk == declaredSize) {
         theLog.WriteLine("File already downloaded.");
-        return DownloadOutcome::present;
+        return true;
     }
+    return false;
+}
 
-    // The file arrives under a name of its own and takes the place of one
-    // already there only once it is whole: a download that fails, or a
-    // window closed half way, leaves the player's old file as it was.
-    CSideFile side;
+FetchResult FetchFile(const std::string& urlLine, const std::string& sideOf, CSideFile& side,
+                      const DownloadReport& report, const StopRequest& stop)
+{
     DownloadTarget target;
-    target.path = localPath.c_str();
+    target.path = sideOf.c_str();
     target.side = &side;
     target.received = report.received;
     // The request's own limits are those of a file: 5 s of silence, and an
@@ -128,17 +147,38 @@ DownloadOutcome DownloadFile(const std::string& urlLine, const std::string& loca
     request.write = WriteToFile;
     request.target = &target;
     request.stop = &stop;
+    FetchResult result;
     for (const std::string& url : SplitUrls(urlLine)) {
         request.url = url;
-        if (DownloadFrom(request, target, report, stop)) {
-            if (side.Place(true))
-                return DownloadOutcome::transferred;
-            theLog.WriteFormatted("Can't replace file %s", localPath.c_str());
-            return DownloadOutcome::failed;
+        if (DownloadFrom(request, target, report, stop, result.cannotWrite)) {
+            result.whole = true;
+            return result;
         }
         // The window is closing: no further URL, the run is over.
         if (stop)
             break;
     }
-    return DownloadOutcome::failed;
+    return result;
+}
+
+bool PlaceDownload(CSideFile& side, const std::string& localPath)
+{
+    if (side.Place(true))
+        return true;
+    theLog.WriteFormatted("Can't replace file %s", localPath.c_str());
+    return false;
+}
+
+DownloadOutcome DownloadFile(const std::string& urlLine, const std::string& localPath, uint32_t declaredSize,
+                             const DownloadReport& report, const StopRequest& stop)
+{
+    if (AlreadyDownloaded(localPath, declaredSize))
+        return DownloadOutcome::present;
+    // The file arrives under a name of its own and takes the place of one
+    // already there only once it is whole: a download that fails, or a
+    // window closed half way, leaves the player's old file as it was.
+    CSideFile side;
+    if (!FetchFile(urlLine, localPath, side, report, stop).whole)
+        return DownloadOutcome::failed;
+    return PlaceDownload(side, localPath) ? DownloadOutcome::transferred : DownloadOutcome::failed;
 }

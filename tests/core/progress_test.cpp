@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "core/progress.h"
 #include "support/memory_window_operations.h"
 
@@ -36,6 +38,21 @@ TEST_F(ProgressTest, AnArchiveCountsFourFifthsReceivedAndOneFifthUnpacked)
     EXPECT_EQ(progress.doneBytes, 1000u);
     EXPECT_EQ(window.itemProgress, 100u);
     EXPECT_EQ(window.overallProgress, 50u);
+}
+
+// However the network cuts a file into blocks, its bytes count the same.
+TEST_F(ProgressTest, TheCountDoesNotDependOnTheBlocks)
+{
+    const std::vector<std::vector<uint32_t>> cuttings = {{8192}, {1, 8191}, {4096, 4096}, {3, 3, 3, 8183}};
+    for (const std::vector<uint32_t>& blocks : cuttings) {
+        progress.totalBytes = 10000;
+        progress.doneBytes = 0;
+        StartFile(8192, true);
+        for (uint32_t block : blocks)
+            progress.AddReceived(block);
+        EXPECT_EQ(progress.doneBytes, 6553u) << blocks.size() << " blocks";
+        EXPECT_EQ(window.overallProgress, 65u);
+    }
 }
 
 TEST_F(ProgressTest, AnyOtherFileCountsInFull)
