@@ -66,31 +66,50 @@ DownloadReport DownloadReportOf(CInstallRun& run)
 
 namespace {
 
-// The file at its turn, as the one-at-a-time run fetches it: what was
-// fetched ahead counts only where that run would have come to the same:
-// the file is not there already, and a side file could be made beside it
-// now if the download wrote one. Otherwise it is fetched now.
+// The file at its turn, as the one-at-a-time run fetches it: what is being
+// fetched ahead counts only where that run comes to the same: the file is
+// not there already, and a side file can be made beside it now. Otherwise
+// it is fetched now, as that run would.
 DownloadOutcome DownloadAtTurn(CInstallRun& run, const std::string& urlLine, const std::string& localPath,
-                               std::unique_ptr<FetchedAhead> ahead)
+                               std::shared_ptr<CFetchAhead> ahead)
 {
     const DownloadReport report = DownloadReportOf(run);
-    if (AlreadyDownloaded(localPath, run.progress.itemSize))
+    if (AlreadyDownloaded(localPath, run.progress.itemSize)) {
+        if (ahead)
+            ahead->Cancel();
         return DownloadOutcome::present;
-    bool usable = ahead && !ahead->result.cannotWrite && !run.stop &&
-                  (ahead->side.Path().empty() || ahead->side.MoveBeside(localPath, kArrivingSuffix));
-    CSideFile side;
-    FetchResult result;
-    CSideFile* fetched = &side;
-    if (usable) {
-        ahead->Replay(report);
-        result = ahead->result;
-        fetched = &ahead->side;
-    } else {
-        result = FetchFile(urlLine, localPath, side, report, run.stop);
     }
+    // A fetch that is over has its side file moved beside the file now; one
+    // under way moves it when it ends, once a side file is seen to be possible.
+    bool beside = false;
+    if (ahead) {
+        bool usable;
+        if (ahead->Done()) {
+            usable = !ahead->CannotWrite() &&
+                     (ahead->side.Path().empty() || (beside = ahead->side.MoveBeside(localPath, kArrivingSuffix)));
+        } else {
+            CSideFile probe;
+            usable = probe.Create(localPath, kArrivingSuffix);
+        }
+        if (!usable) {
+            ahead->Cancel();
+            ahead.reset();
+        }
+    }
+    if (!ahead) {
+        CSideFile side;
+        if (!FetchFile(urlLine, localPath, side, report, run.stop).whole)
+            return DownloadOutcome::failed;
+        return PlaceDownload(side, localPath) ? DownloadOutcome::transferred : DownloadOutcome::failed;
+    }
+    FetchResult result = ahead->Replay(report, run.stop);
     if (!result.whole)
         return DownloadOutcome::failed;
-    return PlaceDownload(*fetched, localPath) ? DownloadOutcome::transferred : DownloadOutcome::failed;
+    if (!beside && !ahead->side.MoveBeside(localPath, kArrivingSuffix)) {
+        theLog.WriteFormatted("Can't replace file %s", localPath.c_str());
+        return DownloadOutcome::failed;
+    }
+    return PlaceDownload(ahead->side, localPath) ? DownloadOutcome::transferred : DownloadOutcome::failed;
 }
 
 // Downloads one file of an item and unpacks it when it is an archive.
@@ -98,7 +117,7 @@ DownloadOutcome DownloadAtTurn(CInstallRun& run, const std::string& urlLine, con
 bool InstallFile(CInstallRun& run, const std::string& itemName, const std::string& recordFolder,
                  const std::string& urlLine, int32_t size)
 {
-    std::unique_ptr<FetchedAhead> ahead = run.lookAhead ? run.lookAhead->Take(run.fileIndex) : nullptr;
+    std::shared_ptr<CFetchAhead> ahead = run.lookAhead ? run.lookAhead->Take(run.fileIndex) : nullptr;
     ++run.fileIndex;
     CProgress& progress = run.progress;
     progress.itemSize = static_cast<uint32_t>(size);
@@ -228,8 +247,9 @@ void RunInstall(CInstallRun& run)
     theLog.WriteFormatted("Install path: %s", run.installPath.c_str());
     theLog.WriteFormatted("Total bytes: %i", static_cast<int>(run.progress.totalBytes));
     if (run.transfers > 1)
-        run.lookAhead = std::make_unique<CLookAhead>(PlanFiles(run, choice.names), run.installPath, run.transfers,
-                                                     run.stop);
+        // The run's own file is one of the transfers.
+        run.lookAhead = std::make_unique<CLookAhead>(PlanFiles(run, choice.names), run.installPath,
+                                                     run.transfers - 1, run.stop);
 
     for (const std::string& name : choice.names) {
         if (run.stop)

@@ -18,25 +18,47 @@ struct PlannedFile {
     uint32_t declaredSize = 0;
 };
 
-// What a file fetched ahead brought: what its download reported, in order,
-// to be told when its turn comes, and the file, still in a side file of
-// its own.
-struct FetchedAhead {
+// A file being fetched, or fetched, ahead of its turn: what its download
+// reports, kept in order for the run to tell when its turn comes, and the
+// file, in a side file of its own until the run places it.
+class CFetchAhead {
+public:
     struct Event {
         enum Kind { line, startingAnew, received } kind;
         std::string text;
         uint32_t bytes;
     };
+
+    // On the transfer's thread.
+    void Fetch(const PlannedFile& file, const std::string& stagedPath);
+    // On the run's thread: tells `report` what the download reported, in
+    // order, as it comes, until the download is over or `stop` is set.
+    // The download's result; not whole after a stop.
+    FetchResult Replay(const DownloadReport& report, const StopRequest& stop);
+    bool Done();
+    // Over, and an attempt failed on this side (the file could not be made
+    // or written): the one-at-a-time run would not have come to the same.
+    bool CannotWrite();
+    // Ends the transfer at its next check; what it fetched is thrown away.
+    void Cancel() { cancel = true; }
+
+    CSideFile side;  // the run's once Replay has returned
+
+private:
+    void Add(Event event);
+    std::mutex lock;
+    std::condition_variable added;
     std::vector<Event> events;
+    size_t told = 0;  // events the run has told
+    bool done = false;
     FetchResult result;
-    CSideFile side;
-    // Tells the events to `report` as the download told them.
-    void Replay(const DownloadReport& report) const;
+    StopRequest cancel{false};
 };
 
 // Fetches the files after the current one side by side while the run works
-// on it (installs it, unpacks it): up to `transfers` at once, 6 to one host,
-// 8 files or 256 MB ahead. The files wait in a hidden folder of the
+// on it (installs it, unpacks it): up to `transfers` at once beside the
+// run's own, 6 to one host,
+// 8 files or 256 MB ahead. The files arrive in a hidden folder of the
 // installation folder; the run takes each at its turn, in order, and
 // decides then what the one-at-a-time run would decide.
 class CLookAhead {
@@ -48,25 +70,24 @@ public:
     CLookAhead& operator=(const CLookAhead&) = delete;
 
     // The run's turn has come to file `index` (each index once, in order):
-    // what was fetched ahead for it, waited for while it is under way; null
-    // when it was not fetched ahead, and the run fetches it itself.
-    std::unique_ptr<FetchedAhead> Take(size_t index);
+    // its fetch, under way or over; null when it was not started, and the
+    // run fetches the file itself.
+    std::shared_ptr<CFetchAhead> Take(size_t index);
 
 private:
-    enum class State { waiting, fetching, fetched, taken };
     void Work();
     bool MayStart(size_t index) const;
+    void EndAll();
 
     std::vector<PlannedFile> files;
-    std::vector<State> states;
-    std::vector<std::unique_ptr<FetchedAhead>> fetched;
+    std::vector<std::shared_ptr<CFetchAhead>> fetches;
+    std::vector<bool> taken;
     std::string folder;
     const StopRequest& stop;
     std::mutex lock;
     std::condition_variable changed;
     size_t nextToStart = 0;
     size_t turn = 0;
-    uint64_t bytesAhead = 0;
     bool ending = false;
     std::vector<std::thread> workers;
 };

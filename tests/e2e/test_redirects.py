@@ -1,7 +1,7 @@
 """The real program follows a real nginx's redirects: an archive behind two
 hops, a file moved for good, a loop given up for the record's next URL, a
 redirect to nothing, a catalogue mirror that answers 301, and every file of
-a run over one kept connection."""
+a run over kept connections."""
 import os
 import random
 import re
@@ -53,7 +53,7 @@ class RedirectTest(unittest.TestCase):
                     found[os.path.relpath(path, self.target)] = handle.read()
         return found
 
-    def test_two_hops_a_permanent_move_and_plain_files_install_over_one_kept_connection(self):
+    def test_two_hops_a_permanent_move_and_plain_files_install_over_kept_connections(self):
         rnd = random.Random(5)
         maps = zip_of({f"maps/dm{i}.bsp": rnd.randbytes(rnd.randint(100, 9000)) for i in range(20)})
         big = rnd.randbytes(300000)
@@ -86,10 +86,12 @@ class RedirectTest(unittest.TestCase):
         self.assertIn("Connecting to: " + here + "old/big.pk3", log)
         self.assertIn("Downloading complete ! (%d)" % len(big), log)
         requests = server.requests()
-        self.assertEqual([(s, p) for _, s, p in requests[:3]],
+        # Files come side by side: each file's own requests keep their order,
+        # and the connections are kept, at most one for each transfer.
+        self.assertEqual([(s, p) for _, s, p in requests if "maps" in p],
                          [(302, "/hop1/maps.zip"), (301, "/hop2/maps.zip"), (200, "/files/maps.zip")])
         self.assertEqual(len(requests), 3 + 2 + 5)
-        self.assertLessEqual(len({c for c, _, _ in requests}), 2, requests)
+        self.assertLessEqual(len({c for c, _, _ in requests}), 8, requests)
 
     def test_a_loop_falls_to_the_next_url_and_a_redirect_to_nothing_stores_nothing(self):
         good = b"seta cl_maxpackets 125\n" * 40
