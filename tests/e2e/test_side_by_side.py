@@ -8,6 +8,7 @@ installed files must be the same, byte for byte."""
 import io
 import os
 import random
+import time
 import unittest
 import zipfile
 
@@ -146,6 +147,42 @@ class SideBySideTest(unittest.TestCase):
                     self.assertEqual(one[what], many[what], what)
                 compared += 1
         print("\ncatalogues compared: %d" % compared)
+
+    def test_a_close_during_transfers_and_an_unpacking_ends_at_once_and_replaces_nothing(self):
+        big = zip_of({"big.bin": b"0123456789abcdef" * (48 * 1024 * 1024)})
+        slow = {"files/close/slow%d.cfg" % i: b"new bytes %d\n" % i * 50 for i in range(6)}
+        text = "v2.0.4\n%snone.exe\n0\n<message>\nHi.\n</message>\n" % HOST
+        text += "[Big]\n{About Big.}\n-mod\n%d\n%sfiles/close/big.zip\n" % (len(big), HOST)
+        for path, data in slow.items():
+            # One byte a fifth of a second: still coming when the window closes.
+            text += "[%s]\n{Slow.}\n-mod\n%d\n%sdrip:0.2/%s\n" % (path, len(data), HOST, path)
+        text += "<items>\n[Big]+\n" + "".join("[%s]+\n" % path for path in slow)
+        mirrors = Mirrors(text.encode(), ("ok", None, None), files={"files/close/big.zip": big, **slow})
+        self.addCleanup(mirrors.stop)
+        run = TavrinRun()
+        self.addCleanup(run.cleanup)
+        target = os.path.join(run.folder, "Quake III Arena")
+        mine = {}
+        for name in ["big.bin"] + [path.rsplit("/", 1)[1] for path in slow]:
+            mine[name] = b"the player's own " + name.encode()
+            os.makedirs(os.path.join(target, "mod"), exist_ok=True)
+            with open(os.path.join(target, "mod", name), "wb") as handle:
+                handle.write(mine[name])
+        write_settings(run, "", windows_path(target), message=False)
+        run.start()
+        self.assertTrue(run.wait_unlocked())
+        self.assertEqual(run.driver("click", "3. Install")[0], 0)
+        deadline = time.monotonic() + 60
+        while not any(line.startswith("Status: ") for line in log_lines(run)):
+            self.assertLess(time.monotonic(), deadline, "the archive never came")
+            time.sleep(0.05)
+        time.sleep(0.3)
+        closed_at = time.monotonic()
+        self.assertTrue(run.close())
+        self.assertEqual(run.wait_exit(), 0)
+        self.assertLess(time.monotonic() - closed_at, 2.0)
+        self.assertIn("Installation stopped.", log_lines(run))
+        self.assertEqual(installed(target), {os.path.join("mod", name): data for name, data in mine.items()})
 
 
 if __name__ == "__main__":
