@@ -1,5 +1,6 @@
 """Runs the real Tavrin.exe under Wine in a fresh folder and works it through
-the driver, as a person would. Used by the end-to-end tests."""
+the driver, as a person would. Used by the end-to-end tests, the demo and
+the benchmarks."""
 import os
 import re
 import shutil
