@@ -20,5 +20,5 @@ export TAVRIN_BUILD_DIR=$build PYTHONDONTWRITEBYTECODE=1
 trap tavrin_stop_display EXIT
 tavrin_private_session
 wineserver -p  # one server for every run, so no run pays its start
-python3 "$root/tests/e2e/bench_install.py" "$build/bench-install" "$deps/bin/curl.exe" \
+python3 "$root/tests/bench/bench_install.py" "$build/bench-install" "$deps/bin/curl.exe" \
   "$build/tests/zip/zip_bench.exe" "$deps/bin/miniunz.exe" "$rounds"

@@ -24,5 +24,4 @@ export TAVRIN_BUILD_DIR=$build PYTHONDONTWRITEBYTECODE=1
 trap tavrin_stop_display EXIT
 tavrin_private_session
 wineserver -p  # one server for every run, so no run pays its start
-cd "$root/tests/e2e"
-python3 bench_latency.py "$curl_exe" "${1:-3}"
+python3 "$root/tests/bench/bench_latency.py" "$curl_exe" "${1:-3}"

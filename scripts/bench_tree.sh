@@ -4,4 +4,5 @@
 # groups), and after "Select all" on 100,000 nested groups, under Wine:
 # scripts/bench_tree.sh [seconds to wait at most, 120 by default]
 set -euo pipefail
-bash "$(dirname "$0")/run_e2e.sh" bench_tree.py "$@"
+root=$(cd "$(dirname "$0")/.." && pwd)
+bash "$root/scripts/run_e2e.sh" "$root/tests/bench/bench_tree.py" "$@"

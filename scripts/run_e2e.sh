@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Runs one of the programs of tests/e2e against the build, on a private Xvfb
-# display: scripts/run_e2e.sh <script.py> [arguments...]
+# Runs a Python program that drives the build under Wine (one of tests/e2e by
+# its name, or any by its path, e.g. a benchmark of tests/bench), on a private
+# Xvfb display: scripts/run_e2e.sh <script.py> [arguments...]
 # (honours TAVRIN_BUILD)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)

@@ -1,28 +1,22 @@
 """Large catalogues for the benchmarks and the tree tests: 2000 items in
 groups, and the 100,000 nested groups of the hardening test."""
+from catalogue_text import Group, Item, catalogue_text
+
+UPDATE_URL = "http://127.0.0.1:47001/none.exe"
 
 
 def catalogue(groups, per, outer=0):
     """`groups` groups of `per` items, each group's first item checked; the
     first `outer` groups sit in one group "Half" of their own."""
-    out = ["v2.0.4", "http://127.0.0.1:47001/none.exe", "0", "<message>", "Benchmark", "</message>"]
-    items = ["<items>"]
+    members = [[Item(f"Item {g}-{i}", [("baseq3", 1000, f"http://127.0.0.1:47001/files/{g}-{i}.zip")],
+                     "A benchmark item.", checked=i == 0) for i in range(per)] for g in range(groups)]
+    tree = [Group(f"Group {g}", *items) for g, items in enumerate(members)]
     if outer:
-        items.append("#Half;")
-    for g in range(groups):
-        items.append(f"#Group {g};")
-        for i in range(per):
-            name = f"Item {g}-{i}"
-            out += [f"[{name}]", "{A benchmark item.}", "-baseq3", "1000",
-                    f"http://127.0.0.1:47001/files/{g}-{i}.zip"]
-            items.append(f"[{name}]" + ("+" if i == 0 else ""))
-        items.append("!")
-        if outer and g + 1 == outer:
-            items.append("!")
-    return ("\n".join(out + items) + "\n").encode()
+        tree = [Group("Half", *tree[:outer])] + tree[outer:]
+    return catalogue_text([item for items in members for item in items], UPDATE_URL, tree=tree, message="Benchmark")
 
 
 def nested_groups(count=100000):
     """One group "a" opened `count` times over: 64 deep, the rest side by
     side at the deepest level."""
-    return ("v2.0.4\nhttp://127.0.0.1:47001/none.exe\n0\n<items>\n#a" + ";" * count + "\n").encode()
+    return catalogue_text([], UPDATE_URL, tree=["#a" + ";" * count], message=None)

@@ -9,25 +9,25 @@ import shutil
 import sys
 import time
 
-from harness import Mirrors, TavrinRun, sample_catalogue, windows_path
+from harness import Mirrors, TavrinRun, sample_catalogue
 from sample_files import files_for, with_build_ports
 
 INSTALL_FOLDER = "Quake III Arena"
 
 
 def prepare(folder):
-    """A fresh log, settings pointing beside the program, no earlier install."""
+    """The program in `folder` with a fresh log, settings pointing beside it
+    and no earlier install."""
     os.makedirs(folder, exist_ok=True)
-    for name in ("log.txt", "settings.cfg"):
-        if os.path.exists(os.path.join(folder, name)):
-            os.remove(os.path.join(folder, name))
+    if os.path.exists(os.path.join(folder, "log.txt")):
+        os.remove(os.path.join(folder, "log.txt"))
     shutil.rmtree(os.path.join(folder, INSTALL_FOLDER), ignore_errors=True)
     pak0 = os.path.join(folder, "pak0.pk3")
     with open(pak0, "wb") as handle:
         handle.write(b"demo pak0.pk3\n" * 4096)
-    with open(os.path.join(folder, "settings.cfg"), "wb") as handle:
-        handle.write(b"%s\r\n%s\r\nmessage" % (windows_path(pak0).encode(),
-                                               windows_path(os.path.join(folder, INSTALL_FOLDER)).encode()))
+    run = TavrinRun(folder=folder)
+    run.write_settings(os.path.join(folder, INSTALL_FOLDER), pak0, message=True)
+    return run
 
 
 def screenshots(run, folder):
@@ -41,7 +41,7 @@ def screenshots(run, folder):
     run.driver("click", "Ok", title="Tavrin 2")
     run.driver("gone", "10", title="Tavrin 2")
 
-    code, out = run.driver("click-and-watch", "3. Install", "Installation finished", "120", timeout=180)
+    code, out = run.install()
     print("install:", out.strip())
     # The catalogue's message follows the first run; the run, and the lock of
     # the controls, end when it is answered.
@@ -62,10 +62,9 @@ def screenshots(run, folder):
 
 def main():
     folder = os.path.abspath(sys.argv[1])
-    prepare(folder)
+    run = prepare(folder)
     catalogue = with_build_ports(sample_catalogue())
     mirrors = Mirrors(catalogue, ("ok", None, None), files=files_for(catalogue))
-    run = TavrinRun(folder=folder)
     try:
         run.start()
         if "--screenshots" in sys.argv:

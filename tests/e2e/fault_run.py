@@ -21,7 +21,8 @@ import time
 import urllib.request
 import zipfile
 
-from harness import MIRROR_PORTS, Mirrors, TavrinRun, windows_path
+from catalogue_text import Item, catalogue_text
+from harness import EXIT_LINES, MIRROR_PORTS, Mirrors, TavrinRun, status_text
 
 # Items in install order: (name, record folder, served file name); an item
 # may have several records.
@@ -65,14 +66,10 @@ def make_files(rnd):
 
 def catalogue_for(files, port):
     base = f"http://127.0.0.1:{port}/"
-    text = f"v2.0.4\n{base}none.exe\n0\n<message>\nFaults.\n</message>\n"
-    for item, records in ITEMS:
-        text += f"[{item}]\n{{{item}.}}\n"
-        for folder, name in records:
-            # Two URLs of the same file, as a catalogue gives a mirror.
-            text += f"-{folder}\n{len(files[name])}\n{base}files/{name} {base}backup/{name}\n"
-    text += "<items>\n" + "".join(f"[{item}]+\n" for item, _ in ITEMS)
-    return text.encode()
+    # Two URLs of the same file, as a catalogue gives a mirror.
+    items = [Item(item, [(folder, len(files[name]), [f"{base}files/{name}", f"{base}backup/{name}"])
+                         for folder, name in records], f"{item}.") for item, records in ITEMS]
+    return catalogue_text(items, base + "none.exe", message="Faults.")
 
 
 def digest(data):
@@ -139,20 +136,6 @@ class ReadOnlyFolder:
         os.chmod(self.path, 0o755)
 
 
-def status_of(out):
-    """The status text from the driver's "<seconds> <ms> <text>" answer."""
-    return out.split(" ", 2)[2].strip() if out.count(" ") >= 2 else out.strip()
-
-
-def log_of(run):
-    return run.file("log.txt").decode("cp1250").split("\r\n")
-
-
-def write_settings(run, target):
-    with open(os.path.join(run.folder, "settings.cfg"), "wb") as handle:
-        handle.write(b"\r\n%s\r\ninformed" % windows_path(target).encode())
-
-
 def resumes_in(log):
     """Transfers taken up again: a broken-off attempt not followed by a new connection."""
     return sum(1 for line, after in zip(log, log[1:])
@@ -180,7 +163,7 @@ def closed_run(folder, target, port, problems):
     for mirror in ("files", "backup"):
         control(port, f"mode?path=/{mirror}/{first}&set=slow")
     run = TavrinRun(folder=folder)
-    write_settings(run, target)
+    run.write_settings(target)
     run.start()
     try:
         if not run.wait_unlocked(60):
@@ -193,8 +176,8 @@ def closed_run(folder, target, port, problems):
             problems.append("the window did not close")
         if run.wait_exit(15) != 0:
             problems.append("the program did not end with code 0 after a close")
-        log = log_of(run)
-        if log[-4:] != ["Exit code: 0", "", "---=== Tavrin Log ===---", ""]:
+        log = run.log_lines()
+        if log[-4:] != EXIT_LINES:
             problems.append("the log of a closed run does not end with its exit lines")
         if "Installation stopped." not in log:
             problems.append("the close came after the install had ended")
@@ -208,7 +191,7 @@ def install_run(folder, target, problems, figures, read_only=None):
     """A run that installs everything; its final status. With `read_only`,
     that folder turns read-only at the run's first write."""
     run = TavrinRun(folder=folder)
-    write_settings(run, target)
+    run.write_settings(target)
     run.start()
     watcher = None
     try:
@@ -229,16 +212,16 @@ def install_run(folder, target, problems, figures, read_only=None):
                     problems.append(f"{read_only.path} did not turn read-only: {error}")
             watcher = threading.Thread(target=turn_read_only)
             watcher.start()
-        code, out = run.driver("click-and-watch", "3. Install", "Installation finished", "600", timeout=660)
+        code, out = run.install(600)
         if code != 0:
             problems.append("the install did not finish: " + out.strip())
         if not run.close() or run.wait_exit(15) != 0:
             problems.append("the program did not end cleanly after the install")
-        log = log_of(run)
+        log = run.log_lines()
         figures["resumed"] += resumes_in(log)
         if read_only:
             figures["refused"] += sum(1 for line in log if line.startswith(("Connecting error: 23 ", "Unzipping error")))
-        return status_of(out)
+        return status_text(out)
     finally:
         if watcher:
             watcher.join()

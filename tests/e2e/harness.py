@@ -1,5 +1,6 @@
 """Runs the real Tavrin.exe under Wine in a fresh folder and works it through
-the driver, as a person would. Used by the end-to-end tests."""
+the driver, as a person would. Used by the end-to-end tests, the demo and
+the benchmarks."""
 import os
 import re
 import shutil
@@ -7,6 +8,7 @@ import socket
 import subprocess
 import tempfile
 import time
+import unittest
 
 ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
 SERVER = os.path.join(ROOT, "tests", "servers", "http_server.py")
@@ -34,6 +36,8 @@ def built_mirrors(build=BUILD):
 VERSION = built_version()
 TITLE = "Tavrin " + VERSION
 MIRROR_PORTS = built_mirrors()[0]  # 47001 to 47003 unless the build names others
+# The last lines of the log of a program that ended normally.
+EXIT_LINES = ["Exit code: 0", "", "---=== Tavrin Log ===---", ""]
 
 
 def windows_path(path):
@@ -117,6 +121,17 @@ def trust_authority(test, authority):
     test.addCleanup(lambda: test.assertEqual(wine(TRUST, "remove", windows_path(copy))[0], 0))
 
 
+def log_lines_of(data):
+    """The lines of log.txt's bytes."""
+    return data.decode("cp1250").split("\r\n")
+
+
+def status_text(out):
+    """The status text of the driver's "<seconds> <slowest answer in ms>
+    <text>" answer; an answer of another shape as it stands."""
+    return out.split(" ", 2)[2].strip() if out.count(" ") >= 2 else out.strip()
+
+
 def sample_catalogue():
     with open(os.path.join(ROOT, "tests", "data", "sample_catalogue.txt"), "rb") as handle:
         return handle.read()
@@ -146,6 +161,14 @@ class TavrinRun:
     def driver(self, *args, title=TITLE, timeout=60):
         return wine(self.driver_exe, title, *args, timeout=timeout)
 
+    def write_settings(self, target, pak0="", message=False):
+        """settings.cfg naming `pak0` and the installation folder `target`
+        (paths here, "" for an empty box), with the catalogue's message
+        still to be shown when `message`."""
+        paths = [windows_path(path) if path else "" for path in (pak0, target)]
+        with open(os.path.join(self.folder, "settings.cfg"), "wb") as handle:
+            handle.write("\r\n".join(paths + ["message" if message else "informed"]).encode())
+
     def wait_unlocked(self, seconds=30, title=TITLE):
         code, out = self.driver("wait-unlocked", str(seconds), title=title, timeout=seconds + 30)
         return code == 0
@@ -162,6 +185,19 @@ class TavrinRun:
 
     def tree(self, title=TITLE):
         return self.driver("tree", title=title)[1]
+
+    def install(self, seconds=120, title=TITLE):
+        """Clicks "3. Install" and watches the status line until the run
+        ends: the driver's exit code and answer (see `status_text`)."""
+        return self.driver("click-and-watch", "3. Install", "Installation finished", str(seconds),
+                           title=title, timeout=seconds + 60)
+
+    def final_status(self):
+        """The status line once it shows the end of a run, asked as the watch asks:
+        a window that sat idle behind a message box for a while counts as hung to
+        a plain read, which then gets no text at all."""
+        code, out = self.driver("watch", "Installation finished", "10")
+        return status_text(out) if code == 0 else out
 
     def close(self):
         code, _ = self.driver("close")
@@ -180,6 +216,9 @@ class TavrinRun:
         with open(os.path.join(self.folder, name), "rb") as handle:
             return handle.read()
 
+    def log_lines(self):
+        return log_lines_of(self.file("log.txt"))
+
     def cleanup(self):
         if self.process and self.process.poll() is None:
             self.process.kill()
@@ -191,13 +230,43 @@ def started_into(target):
     """A run whose settings name `target` as the installation folder and no
     pak0.pk3, started, its controls unlocked; for the benchmarks."""
     run = TavrinRun()
-    with open(os.path.join(run.folder, "settings.cfg"), "wb") as handle:
-        handle.write(b"\r\n%s\r\ninformed" % windows_path(target).encode())
+    run.write_settings(target)
     run.start()
     if not run.wait_unlocked(60):
         run.cleanup()
         raise RuntimeError("the controls never unlocked")
     return run
+
+
+class InstallCase(unittest.TestCase):
+    """Tests of install runs: a fresh run `run_` whose installation folder
+    `target` lies in its own folder."""
+
+    def setUp(self):
+        self.run_ = TavrinRun()
+        self.addCleanup(self.run_.cleanup)
+        self.target = os.path.join(self.run_.folder, "Quake III Arena")
+
+    def started(self, catalogue, files, message=False):
+        """The program, unlocked, with the catalogue on its first mirror and no pak0.pk3 to copy."""
+        mirrors = Mirrors(catalogue, ("ok", None, None), files=files)
+        self.addCleanup(mirrors.stop)
+        run = self.run_
+        run.write_settings(self.target, message=message)
+        run.start()
+        self.assertTrue(run.wait_unlocked())
+        return run
+
+    def install_status(self, run):
+        """Installs and gives the status line the run ended with."""
+        code, out = run.install()
+        self.assertEqual(code, 0, out)
+        return status_text(out)
+
+    def assert_exited_cleanly(self, run):
+        self.assertTrue(run.close())
+        self.assertEqual(run.wait_exit(), 0)
+        self.assertEqual(run.log_lines()[-4:], EXIT_LINES)
 
 
 def free_port():

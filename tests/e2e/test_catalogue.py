@@ -5,38 +5,15 @@ import time
 import unittest
 
 from big_catalogue import catalogue
-from harness import Mirrors, TavrinRun
+from catalogue_text import Group, Item, catalogue_text
+from harness import EXIT_LINES, Mirrors, TavrinRun
 
-CATALOGUE = b"""v2.0.4
-http://127.0.0.1:47001/none.exe
-0
-<message>
-Welcome to the test mirror.
-</message>
-[Map pack]
-{Twenty maps for duels.}
--baseq3
-5000000
-http://127.0.0.1:47001/files/maps.zip
-[Config]
-{A config.}
--
-300
-http://127.0.0.1:47001/files/config.cfg
-[Tool]
-{}
--tools
-10
-http://127.0.0.1:47001/files/tool.zip
-<items>
-#Maps;
-[Map pack]+
-#Extra;
-[Tool]
-!
-!
-[Config]
-"""
+MAP_PACK = Item("Map pack", [("baseq3", 5000000, "http://127.0.0.1:47001/files/maps.zip")], "Twenty maps for duels.")
+CONFIG = Item("Config", [("", 300, "http://127.0.0.1:47001/files/config.cfg")], "A config.", checked=False)
+TOOL = Item("Tool", [("tools", 10, "http://127.0.0.1:47001/files/tool.zip")], "", checked=False)
+CATALOGUE = catalogue_text([MAP_PACK, CONFIG, TOOL], "http://127.0.0.1:47001/none.exe",
+                           tree=[Group("Maps", MAP_PACK, Group("Extra", TOOL)), CONFIG],
+                           message="Welcome to the test mirror.")
 
 DEFAULT_SETTINGS = (b"C:\\Program Files\\Quake III Arena\\baseq3\\pak0.pk3\r\n"
                     b"D:\\Quake III Arena\r\nmessage")
@@ -70,9 +47,6 @@ class CatalogueTest(unittest.TestCase):
         self.addCleanup(run.cleanup)
         return run.start()
 
-    def log(self, run):
-        return run.file("log.txt").decode("cp1250").split("\r\n")
-
     def test_second_mirror_fills_the_tree_and_a_group_click_checks_its_subtree(self):
         run = self.start((None, "ok", None))
         self.assertTrue(run.wait_unlocked())
@@ -86,7 +60,7 @@ class CatalogueTest(unittest.TestCase):
 
         self.assertTrue(run.close())
         self.assertEqual(run.wait_exit(), 0)
-        log = self.log(run)
+        log = run.log_lines()
         self.assertIn("Config file downloading error: 7 (0/3)", log)
         self.assertIn("Config file downloaded ! (1/3)", log)
         self.assertLess(log.index("Config file downloading error: 7 (0/3)"),
@@ -119,10 +93,10 @@ class CatalogueTest(unittest.TestCase):
         self.assertEqual(run.driver("click", "Cancel", title="Tavrin")[0], 0)
         self.assertEqual(run.wait_exit(60), 0)
 
-        log = self.log(run)
+        log = run.log_lines()
         self.assertEqual(log.count("Retry"), 1)
         self.assertIn("Config downloading failure.", log)
-        self.assertEqual(log[-4:], ["Exit code: 0", "", "---=== Tavrin Log ===---", ""])
+        self.assertEqual(log[-4:], EXIT_LINES)
 
     def test_closing_during_a_slow_fetch_ends_cleanly_at_once(self):
         # A silent mirror and one that drips a byte at a time: neither may
@@ -136,8 +110,8 @@ class CatalogueTest(unittest.TestCase):
                 self.assertTrue(run.close())
                 self.assertEqual(run.wait_exit(30), 0)
                 self.assertLess(time.monotonic() - closed_at, 10, "the close waited for the mirror")
-                log = self.log(run)
-                self.assertEqual(log[-4:], ["Exit code: 0", "", "---=== Tavrin Log ===---", ""])
+                log = run.log_lines()
+                self.assertEqual(log[-4:], EXIT_LINES)
                 self.assertIn("Local config file overwrited.", log)
                 self.assertEqual(run.file("settings.cfg"), DEFAULT_SETTINGS)
 

@@ -10,7 +10,8 @@ import tempfile
 import unittest
 import zipfile
 
-from harness import Mirrors, TavrinRun, windows_path, MIRROR_PORTS
+from catalogue_text import Item, catalogue_text
+from harness import MIRROR_PORTS, Mirrors, TavrinRun, windows_path
 
 STATUS_LINE = ("10", "0")
 HOSTILE_NAMES = ("up.cfg", "slash.cfg", "abs.cfg", "nul.cfg")
@@ -39,12 +40,9 @@ def catalogue_and_files(absolute_folder):
         ("Device", "baseq3", "nul.cfg"),
         ("Config", "baseq3", "autoexec.cfg"),
     ]
-    text = "v2.0.4\n%snone.exe\n0\n<message>\nHi.\n</message>\n" % base
-    for name, folder, file_name in records:
-        size = len(files.get("files/" + file_name, b"x"))
-        text += "[%s]\n{About %s.}\n-%s\n%d\n%s%s\n" % (name, name, folder, size, base, file_name)
-    text += "<items>\n" + "".join("[%s]+\n" % name for name, _, _ in records)
-    return text.encode(), files
+    items = [Item(name, [(folder, len(files.get("files/" + file_name, b"x")), base + file_name)])
+             for name, folder, file_name in records]
+    return catalogue_text(items, base + "none.exe"), files
 
 
 class HostilePathsTest(unittest.TestCase):
@@ -63,17 +61,15 @@ class HostilePathsTest(unittest.TestCase):
         run = TavrinRun(folder=program)
         self.addCleanup(run.cleanup)
         target = os.path.join(program, folder_box) if folder_box else program
-        box = windows_path(target) if folder_box else ""
-        with open(os.path.join(program, "settings.cfg"), "wb") as handle:
-            handle.write(b"\r\n%s\r\ninformed" % box.encode())
+        run.write_settings(target if folder_box else "")
         before = every_path(self.sandbox)
         run.start()
         self.assertTrue(run.wait_unlocked())
-        code, out = run.driver("click-and-watch", "3. Install", "Installation finished", "60", timeout=90)
+        code, out = run.install(60)
         self.assertEqual(code, 0, out)
         self.assertTrue(run.wait_unlocked())
         status = run.driver("text", *STATUS_LINE)[1].strip()
-        log = run.file("log.txt").decode("cp1250").split("\r\n")
+        log = run.log_lines()
         self.assertTrue(run.close())
         self.assertEqual(run.wait_exit(), 0)
 

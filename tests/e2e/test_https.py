@@ -8,34 +8,19 @@ import random
 import unittest
 import zipfile
 
-from harness import BUILD, Mirrors, TavrinRun, built_mirrors, built_version, trust_authority, windows_path
+from catalogue_text import Group, Item, catalogue_text
+from harness import BUILD, Mirrors, TavrinRun, built_mirrors, built_version, status_text, trust_authority
 
 HTTPS_BUILD = os.path.join(BUILD, "https")
 TITLE = "Tavrin " + built_version(HTTPS_BUILD)
 PORT = built_mirrors(HTTPS_BUILD)[0][0]
 
-CATALOGUE = b"""v2.0.4
-https://localhost:1/none.exe
-0
-<message>
-Over TLS.
-</message>
-[Config]
-{A config.}
--
-300
-https://localhost:1/files/config.cfg
-<items>
-#Configs;
-[Config]+
-!
-"""
+CONFIG = Item("Config", [("", 300, "https://localhost:1/files/config.cfg")], "A config.")
+CATALOGUE = catalogue_text([CONFIG], "https://localhost:1/none.exe", tree=[Group("Configs", CONFIG)],
+                           message="Over TLS.")
 
 
 class HttpsTest(unittest.TestCase):
-    def log(self, run):
-        return run.file("log.txt").decode("cp1250").split("\r\n")
-
     def test_a_mirror_is_taken_only_once_its_authority_is_trusted(self):
         with Mirrors(CATALOGUE, ("ok", "ok", "ok"), build=HTTPS_BUILD) as mirrors:
             with TavrinRun(exe=os.path.join(HTTPS_BUILD, "Tavrin.exe")) as run:
@@ -44,7 +29,7 @@ class HttpsTest(unittest.TestCase):
                                  "no retry question")
                 self.assertEqual(run.driver("click", "Cancel", title="Tavrin")[0], 0)
                 self.assertEqual(run.wait_exit(60), 0)
-                log = self.log(run)
+                log = run.log_lines()
                 for index in range(3):
                     self.assertIn(f"Config file downloading error: 60 ({index}/3)", log)
 
@@ -54,7 +39,7 @@ class HttpsTest(unittest.TestCase):
                 self.assertTrue(run.wait_unlocked(60, title=TITLE))
                 self.assertEqual(run.driver("close", title=TITLE)[0], 0)
                 self.assertEqual(run.wait_exit(), 0)
-                self.assertIn("Config file downloaded ! (0/3)", self.log(run))
+                self.assertIn("Config file downloaded ! (0/3)", run.log_lines())
 
     def test_the_catalogue_comes_from_an_https_mirror(self):
         with Mirrors(CATALOGUE, (None, "ok", None), build=HTTPS_BUILD) as mirrors, \
@@ -65,7 +50,7 @@ class HttpsTest(unittest.TestCase):
             self.assertEqual(run.driver("tree", title=TITLE)[1], "[ ] Configs\n  [x] Config\n")
             self.assertEqual(run.driver("close", title=TITLE)[0], 0)
             self.assertEqual(run.wait_exit(), 0)
-            log = run.file("log.txt").decode("cp1250").split("\r\n")
+            log = run.log_lines()
             self.assertIn("Config file downloading error: 7 (0/3)", log)
             self.assertIn("Config file downloaded ! (1/3)", log)
 
@@ -80,23 +65,20 @@ class HttpsTest(unittest.TestCase):
         config = b"seta r_picmip 0\n" * 100
         broken_at = len(maps) * 4 // 10
         base = f"https://localhost:{PORT}/"
-        catalogue = (f"v2.0.4\n{base}none.exe\n0\n<message>\nOver TLS.\n</message>\n"
-                     f"[Maps]\n{{Maps.}}\n-baseq3\n{len(maps)}\n{base}drop:{broken_at}/files/maps.zip\n"
-                     f"[Config]\n{{A config.}}\n-baseq3\n{len(config)}\n{base}files/autoexec.cfg\n"
-                     "<items>\n[Maps]+\n[Config]+\n").encode()
+        items = [Item("Maps", [("baseq3", len(maps), f"{base}drop:{broken_at}/files/maps.zip")], "Maps."),
+                 Item("Config", [("baseq3", len(config), f"{base}files/autoexec.cfg")], "A config.")]
+        catalogue = catalogue_text(items, base + "none.exe", message="Over TLS.")
         files = {"files/maps.zip": maps, "files/autoexec.cfg": config}
         with Mirrors(catalogue, ("ok", None, None), files=files, build=HTTPS_BUILD) as mirrors, \
                 TavrinRun(exe=os.path.join(HTTPS_BUILD, "Tavrin.exe")) as run:
             trust_authority(self, mirrors.authority)
             target = os.path.join(run.folder, "Quake III Arena")
-            with open(os.path.join(run.folder, "settings.cfg"), "wb") as handle:
-                handle.write(b"\r\n%s\r\ninformed" % windows_path(target).encode())
+            run.write_settings(target)
             run.start()
             self.assertTrue(run.wait_unlocked(60, title=TITLE))
-            code, out = run.driver("click-and-watch", "3. Install", "Installation finished", "120",
-                                   title=TITLE, timeout=180)
+            code, out = run.install(title=TITLE)
             self.assertEqual(code, 0, out)
-            self.assertEqual(out.split(" ", 2)[2].strip(), "Installation finished (100%)")
+            self.assertEqual(status_text(out), "Installation finished (100%)")
             # Both bars end full, as after an unbroken download.
             self.assertEqual(run.driver("progress", title=TITLE)[1].split(), ["101", "100", "102", "100"])
             self.assertTrue(run.driver("close", title=TITLE)[0] == 0)
@@ -109,7 +91,7 @@ class HttpsTest(unittest.TestCase):
             self.assertFalse(os.path.exists(os.path.join(baseq3, "maps.zip")))
             with open(os.path.join(baseq3, "autoexec.cfg"), "rb") as handle:
                 self.assertEqual(handle.read(), config)
-            log = run.file("log.txt").decode("cp1250").split("\r\n")
+            log = run.log_lines()
             at = log.index("Item name: Maps")
             # Over TLS a connection closed early is a receive error (56).
             self.assertEqual(log[at + 2:at + 6], [

@@ -9,14 +9,10 @@ import time
 import unittest
 import zipfile
 
-from harness import Mirrors, TavrinRun, sample_catalogue, windows_path, MIRROR_PORTS
+from catalogue_text import Item, catalogue_text
+from harness import (EXIT_LINES, MIRROR_PORTS, InstallCase, Mirrors, TavrinRun, sample_catalogue, status_text,
+                     windows_path)
 from sample_files import file_records, files_for, with_build_ports
-
-
-
-def write_settings(run, pak0, folder, message=True):
-    with open(os.path.join(run.folder, "settings.cfg"), "wb") as handle:
-        handle.write(b"%s\r\n%s\r\n%s" % (pak0.encode(), folder.encode(), b"message" if message else b"informed"))
 
 
 def archive_entries(data):
@@ -25,24 +21,12 @@ def archive_entries(data):
         return {info.filename: archive.read(info) for info in archive.infolist() if not info.is_dir()}
 
 
-def final_status(run):
-    """The status line once it shows the end of a run, asked as the watch asks:
-    a window that sat idle behind a message box for a while counts as hung to
-    a plain read, which then gets no text at all."""
-    code, out = run.driver("watch", "Installation finished", "10")
-    return out.split(" ", 2)[2].strip() if code == 0 else out
-
-
-def log_lines(run):
-    return run.file("log.txt").decode("cp1250").split("\r\n")
-
-
 def run_starts(run, seconds=2.5):
     """How many runs the log shows begun, looked at for `seconds` so that a
     late second run shows too."""
     end = time.monotonic() + seconds
     while True:
-        count = log_lines(run).count("-= Installation =-")
+        count = run.log_lines().count("-= Installation =-")
         if count > 1 or time.monotonic() >= end:
             return count
         time.sleep(0.1)
@@ -56,18 +40,13 @@ def zip_of(entries):
     return buffer.getvalue()
 
 
-def two_item_catalogue(first, second):
+def two_item_catalogue(first, second, crlf=False):
     """A catalogue of two checked items of one file each, given as (item name,
     record folder, file name, bytes), and the files its first mirror serves."""
     base = f"http://127.0.0.1:{MIRROR_PORTS[0]}/files/"
-    text = "v2.0.4\n%snone.exe\n0\n<message>\nHi.\n</message>\n" % base
-    items = "<items>\n"
-    files = {}
-    for name, folder, file_name, data in (first, second):
-        text += "[%s]\n{About %s.}\n-%s\n%d\n%s%s\n" % (name, name, folder, len(data), base, file_name)
-        items += "[%s]+\n" % name
-        files["files/" + file_name] = data
-    return (text + items).encode(), files
+    items = [Item(name, [(folder, len(data), base + file_name)]) for name, folder, file_name, data in (first, second)]
+    files = {"files/" + file_name: data for _, _, file_name, data in (first, second)}
+    return catalogue_text(items, base + "none.exe", crlf=crlf), files
 
 
 def archive_and_loose_file(loose_size):
@@ -77,26 +56,9 @@ def archive_and_loose_file(loose_size):
     return two_item_catalogue(("Maps", "maps", "maps.zip", maps), ("Big", "baseq3", "big.pk3", rnd.randbytes(loose_size)))
 
 
-class InstallTest(unittest.TestCase):
-    def setUp(self):
-        self.run_ = TavrinRun()
-        self.addCleanup(self.run_.cleanup)
-        self.target = os.path.join(self.run_.folder, "Quake III Arena")
-
-    def started(self, catalogue, files, message=False):
-        """The program, unlocked, with the catalogue on its first mirror and no pak0.pk3 to copy."""
-        mirrors = Mirrors(catalogue, ("ok", None, None), files=files)
-        self.addCleanup(mirrors.stop)
-        run = self.run_
-        write_settings(run, "", windows_path(self.target), message=message)
-        run.start()
-        self.assertTrue(run.wait_unlocked())
-        return run
-
+class InstallTest(InstallCase):
     def install(self, run, expected="Installation finished (100%)"):
-        code, out = run.driver("click-and-watch", "3. Install", "Installation finished", "120", timeout=180)
-        self.assertEqual(code, 0, out)
-        self.assertEqual(out.split(" ", 2)[2].strip(), expected)
+        self.assertEqual(self.install_status(run), expected)
 
     def assert_installed(self, catalogue, files):
         """Every file of every record where the catalogue puts it, archives unpacked and gone."""
@@ -113,11 +75,6 @@ class InstallTest(unittest.TestCase):
                 with open(os.path.join(folder, name), "rb") as handle:
                     self.assertEqual(handle.read(), files[path], name)
 
-    def assert_exited_cleanly(self, run):
-        self.assertTrue(run.close())
-        self.assertEqual(run.wait_exit(), 0)
-        self.assertEqual(log_lines(run)[-4:], ["Exit code: 0", "", "---=== Tavrin Log ===---", ""])
-
     def test_the_sample_catalogue_installs_and_its_message_shows_once(self):
         catalogue = with_build_ports(sample_catalogue())
         files = files_for(catalogue)
@@ -127,7 +84,7 @@ class InstallTest(unittest.TestCase):
         pak0 = os.path.join(run.folder, "pak0.pk3")
         with open(pak0, "wb") as handle:
             handle.write(b"the game's own pak0\n" * 100)
-        write_settings(run, windows_path(pak0), windows_path(self.target))
+        run.write_settings(self.target, pak0, message=True)
         run.start()
         self.assertTrue(run.wait_unlocked())
         self.assertEqual(run.driver("click", "Select all")[0], 0)
@@ -137,13 +94,13 @@ class InstallTest(unittest.TestCase):
         self.assertEqual(run.driver("click", "OK", title="Punk Buster info")[0], 0)
         self.assertEqual(run.driver("gone", "10", title="Punk Buster info")[0], 0)
         self.assertEqual(run.driver("progress")[1].split(), ["101", "100", "102", "100"])
-        self.assertEqual(final_status(run), "Installation finished (100%)")
+        self.assertEqual(run.final_status(), "Installation finished (100%)")
 
         self.assert_installed(catalogue, files)
         with open(os.path.join(self.target, "baseq3", "pak0.pk3"), "rb") as handle:
             self.assertEqual(handle.read(), b"the game's own pak0\n" * 100)
 
-        log = log_lines(run)
+        log = run.log_lines()
         start = log.index("-= Installation =-")
         self.assertIn("Install path: " + windows_path(self.target), log[start:])
         self.assertIn("Total bytes: %d" % sum(size for _, size, _ in file_records(catalogue)), log[start:])
@@ -161,7 +118,7 @@ class InstallTest(unittest.TestCase):
         self.assertTrue(run.wait_unlocked())
         self.install(run)
         self.assertEqual(run.driver("wait-window", "3", title="Punk Buster info")[0], 1, "the message again")
-        self.assertEqual(log_lines(run).count("Can't copy pak0.pk3"), 1)
+        self.assertEqual(run.log_lines().count("Can't copy pak0.pk3"), 1)
         self.assert_installed(catalogue, files)
         self.assertTrue(run.close())
         self.assertEqual(run.wait_exit(), 0)
@@ -178,9 +135,9 @@ class InstallTest(unittest.TestCase):
         self.assertTrue(run.close())
         self.assertEqual(run.wait_exit(), 0)
 
-        log = log_lines(run)
+        log = run.log_lines()
         self.assertIn("Installation stopped.", log, "the unpacking was over before the close")
-        self.assertEqual(log[-4:], ["Exit code: 0", "", "---=== Tavrin Log ===---", ""])
+        self.assertEqual(log[-4:], EXIT_LINES)
         self.assertEqual(run.file("settings.cfg"), b"\r\n%s\r\ninformed" % windows_path(self.target).encode())
         archive_folder = os.path.join(self.target, "pack")
         self.assertEqual([n for n in os.listdir(archive_folder) if n.startswith("pack.zip")], [])
@@ -197,13 +154,14 @@ class InstallTest(unittest.TestCase):
     def test_a_crlf_catalogue_installs_like_its_lf_twin_with_the_log_in_its_shape(self):
         maps = zip_of({"maps/dm%d.bsp" % i: b"map %d\n" % i * 300 for i in range(5)})
         catalogue, files = two_item_catalogue(("Maps", "baseq3", "maps.zip", maps),
-                                              ("Config", "baseq3\\cfg", "autoexec.cfg", b"seta r_mode 6\n"))
+                                              ("Config", "baseq3\\cfg", "autoexec.cfg", b"seta r_mode 6\n"),
+                                              crlf=True)
         os.makedirs(os.path.join(self.target, "baseq3"))
-        run = self.started(catalogue.replace(b"\n", b"\r\n"), files)
+        run = self.started(catalogue, files)
         self.install(run)
         self.assert_installed(catalogue, files)
 
-        log = log_lines(run)
+        log = run.log_lines()
         start = log.index("-= Installation =-")
         base = f"http://127.0.0.1:{MIRROR_PORTS[0]}/files/"
         expected = ["-= Installation =-", "pak0.pk3 file not selected", "", "",
@@ -228,11 +186,11 @@ class InstallTest(unittest.TestCase):
         run = self.started(catalogue, files)
 
         code, out = run.driver("double-click-and-watch", "3. Install", "Installation finished", "60", timeout=90)
-        self.assertEqual(run_starts(run), 1, "\n".join(log_lines(run)))
+        self.assertEqual(run_starts(run), 1, "\n".join(run.log_lines()))
         self.assertEqual(code, 0, out)
-        self.assertEqual(out.split(" ", 2)[2].strip(), "Installation finished (100%)")
+        self.assertEqual(status_text(out), "Installation finished (100%)")
         self.assertTrue(run.wait_unlocked())
-        self.assertEqual(final_status(run), "Installation finished (100%)")
+        self.assertEqual(run.final_status(), "Installation finished (100%)")
         self.assert_installed(catalogue, files)
         self.assert_exited_cleanly(run)
 
@@ -243,13 +201,13 @@ class InstallTest(unittest.TestCase):
         self.install(run)
         self.assertEqual(run.driver("wait-window", "30", title="Punk Buster info")[0], 0, "no message")
         self.assertEqual(run.driver("click", "3. Install")[0], 0)
-        self.assertEqual(run_starts(run), 1, "\n".join(log_lines(run)))
+        self.assertEqual(run_starts(run), 1, "\n".join(run.log_lines()))
         self.assertEqual(run.driver("click", "OK", title="Punk Buster info")[0], 0)
         self.assertEqual(run.driver("gone", "10", title="Punk Buster info")[0], 0)
         # A click held back until the box was answered must not start a run either.
-        self.assertEqual(run_starts(run), 1, "\n".join(log_lines(run)))
+        self.assertEqual(run_starts(run), 1, "\n".join(run.log_lines()))
         self.assertTrue(run.wait_unlocked())
-        self.assertEqual(final_status(run), "Installation finished (100%)")
+        self.assertEqual(run.final_status(), "Installation finished (100%)")
         self.assert_installed(catalogue, files)
         self.assert_exited_cleanly(run)
 

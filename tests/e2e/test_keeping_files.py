@@ -12,9 +12,8 @@ import unittest
 import zipfile
 import zlib
 
-from harness import MIRROR_PORTS, TavrinRun
-import test_install
-from test_install import log_lines
+from catalogue_text import Item, catalogue_text
+from harness import MIRROR_PORTS, InstallCase
 
 BASE = f"http://127.0.0.1:{MIRROR_PORTS[0]}/files/"
 SIDE_SUFFIXES = (".download", ".unpacking", ".part", ".new")
@@ -22,10 +21,8 @@ SIDE_SUFFIXES = (".download", ".unpacking", ".part", ".new")
 
 def catalogue_of(records):
     """One checked item per record, each (item name, folder, file name, size)."""
-    text = "v2.0.4\n%snone.exe\n0\n<message>\nHi.\n</message>\n" % BASE
-    for name, folder, file_name, size in records:
-        text += "[%s]\n{About %s.}\n-%s\n%d\n%s%s\n" % (name, name, folder, size, BASE, file_name)
-    return (text + "<items>\n" + "".join("[%s]+\n" % r[0] for r in records)).encode()
+    return catalogue_text([Item(name, [(folder, size, BASE + file_name)]) for name, folder, file_name, size in records],
+                          BASE + "none.exe")
 
 
 def patch(data, offset, fmt, *values):
@@ -80,15 +77,7 @@ def side_files(folder):
             if name.endswith(SIDE_SUFFIXES)]
 
 
-class KeepingFilesTest(unittest.TestCase):
-    def setUp(self):
-        self.run_ = TavrinRun()
-        self.addCleanup(self.run_.cleanup)
-        self.target = os.path.join(self.run_.folder, "Quake III Arena")
-
-    def started(self, catalogue, files):
-        return test_install.InstallTest.started(self, catalogue, files)
-
+class KeepingFilesTest(InstallCase):
     def own(self, relative, data):
         """A file the player has in the installation folder."""
         path = os.path.join(self.target, *relative.split("/"))
@@ -110,22 +99,20 @@ class KeepingFilesTest(unittest.TestCase):
                 for name in ("keep.cfg", "keep2.cfg", "keep3.cfg")}
         run = self.started(catalogue, {"files/pack.zip": archive})
 
-        code, out = run.driver("click-and-watch", "3. Install", "Installation finished", "120", timeout=180)
-        self.assertEqual(code, 0, out)
-        self.assertRegex(out.split(" ", 2)[2].strip(), r"^Installation finished \(\d\d?%\)$")
+        self.assertRegex(self.install_status(run), r"^Installation finished \(\d\d?%\)$")
         for name, path in mine.items():
             self.assert_holds(path, b"the player's own " + name.encode() + b"\n" * 200)
         for name, data in healthy.items():
             self.assert_holds(os.path.join(self.target, "mod", *name.split("/")), data)
         self.assertEqual(side_files(self.target), [])
         self.assertFalse(os.path.exists(os.path.join(self.target, "mod", "pack.zip")))
-        log = log_lines(run)
+        log = run.log_lines()
         errors = [line for line in log if line.startswith("Unzipping error")]
         self.assertEqual(len(errors), 3, "\n".join(log))
         self.assertTrue(any(line.startswith("Unzipping error: 0x1000 ") and "keep.cfg" in line for line in errors))
         self.assertEqual(sum(line.startswith("Unzipping error: 0x5000000 ") for line in errors), 2)
         self.assertIn("At least one item not downloaded.", log)
-        test_install.InstallTest.assert_exited_cleanly(self, run)
+        self.assert_exited_cleanly(run)
 
     def test_a_close_during_a_long_entry_keeps_the_old_file_and_ends_at_once(self):
         big = b"0123456789abcdef" * (48 * 1024 * 1024)  # 768 MB unpacked, under 1 MB packed
@@ -142,7 +129,7 @@ class KeepingFilesTest(unittest.TestCase):
         # The archive is whole once its status line is logged; its one entry
         # takes seconds to write.
         deadline = time.monotonic() + 60
-        while not any(line.startswith("Status: ") for line in log_lines(run)):
+        while not any(line.startswith("Status: ") for line in run.log_lines()):
             self.assertLess(time.monotonic(), deadline, "the archive never came")
             time.sleep(0.05)
         time.sleep(0.3)
@@ -151,7 +138,7 @@ class KeepingFilesTest(unittest.TestCase):
         self.assertEqual(run.wait_exit(), 0)
         took = time.monotonic() - closed_at
         self.assertLess(took, 2.0, "the program took %.1f s to end" % took)
-        self.assertIn("Installation stopped.", log_lines(run))
+        self.assertIn("Installation stopped.", run.log_lines())
         self.assert_holds(mine, b"the player's big.bin\n" * 1000)
         self.assertEqual(side_files(self.target), [])
         self.assertEqual([n for n in os.listdir(os.path.dirname(mine)) if n.startswith("big.zip")], [])
@@ -176,18 +163,16 @@ class KeepingFilesTest(unittest.TestCase):
                                   ("Small", "mod", "small.cfg", len(small))])
         run = self.started(catalogue, {"files/huge.pk3": huge, "files/pack.zip": pack, "files/small.cfg": small})
 
-        code, out = run.driver("click-and-watch", "3. Install", "Installation finished", "120", timeout=180)
-        self.assertEqual(code, 0, out)
-        self.assertRegex(out.split(" ", 2)[2].strip(), r"^Installation finished \(\d\d?%\)$")
+        self.assertRegex(self.install_status(run), r"^Installation finished \(\d\d?%\)$")
         self.assert_holds(old_pak, b"old pak " * 128 * 1024)
         self.assert_holds(old_cfg, b"the player's own.cfg\n" * 60000)
         self.assert_holds(os.path.join(self.target, "mod", "small.cfg"), small)
         self.assertEqual(sorted(os.listdir(os.path.join(self.target, "mod"))), ["huge.pk3", "own.cfg", "small.cfg"])
-        log = log_lines(run)
+        log = run.log_lines()
         self.assertIn("Connecting error: 23 (", "\n".join(log))
         self.assertTrue(any(line.startswith("Unzipping error: 0x400 (entry 0: own.cfg)") for line in log),
                         "\n".join(log))
-        test_install.InstallTest.assert_exited_cleanly(self, run)
+        self.assert_exited_cleanly(run)
 
 
 if __name__ == "__main__":

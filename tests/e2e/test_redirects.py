@@ -7,9 +7,9 @@ import random
 import re
 import unittest
 
-from harness import MIRROR_PORTS, Mirrors, Nginx, free_port, windows_path
-import test_install
-from test_install import archive_entries, log_lines, write_settings, zip_of
+from catalogue_text import Item, catalogue_text
+from harness import MIRROR_PORTS, InstallCase, Mirrors, Nginx, free_port
+from test_install import archive_entries, zip_of
 
 
 def redirect(path, code, target):
@@ -18,30 +18,16 @@ def redirect(path, code, target):
 
 def catalogue_of(items):
     """A catalogue of checked items, each (name, [(folder, size, URLs)])."""
-    base = f"http://127.0.0.1:{MIRROR_PORTS[0]}/"
-    text = "v2.0.4\n%snone.exe\n0\n<message>\nHi.\n</message>\n" % base
-    for name, records in items:
-        text += "[%s]\n{About %s.}\n" % (name, name)
-        for folder, size, urls in records:
-            text += "-%s\n%d\n%s\n" % (folder, size, " ".join(urls))
-    return (text + "<items>\n" + "".join("[%s]+\n" % name for name, _ in items)).encode()
+    return catalogue_text([Item(name, records) for name, records in items],
+                          f"http://127.0.0.1:{MIRROR_PORTS[0]}/none.exe")
 
 
 @unittest.skipUnless(Nginx.BINARY, "nginx is not installed")
-class RedirectTest(unittest.TestCase):
-    # Borrowed, not inherited: inheriting would run the install tests again here.
-    setUp = test_install.InstallTest.setUp
-    started = test_install.InstallTest.started
-
+class RedirectTest(InstallCase):
     def nginx(self, files, locations, port=None):
         server = Nginx(files, locations, port)
         self.addCleanup(server.stop)
         return server
-
-    def final_status(self, run):
-        code, out = run.driver("click-and-watch", "3. Install", "Installation finished", "120", timeout=180)
-        self.assertEqual(code, 0, out)
-        return out.split(" ", 2)[2].strip()
 
     def installed_files(self):
         """{path under the installation folder: bytes} of every file there."""
@@ -70,7 +56,7 @@ class RedirectTest(unittest.TestCase):
             ("Configs", [("baseq3\\cfg", len(data), [here + name]) for name, data in plain.items()]),
         ])
         run = self.started(catalogue, {})
-        self.assertEqual(self.final_status(run), "Installation finished (100%)")
+        self.assertEqual(self.install_status(run), "Installation finished (100%)")
 
         installed = self.installed_files()
         self.assertNotIn(os.path.join("maps", "maps.zip"), installed)
@@ -81,7 +67,7 @@ class RedirectTest(unittest.TestCase):
             self.assertEqual(installed[os.path.join("baseq3", "cfg", name.split("/")[1])], data, name)
         self.assertEqual(len(installed), 20 + 1 + 5)
 
-        log = log_lines(run)
+        log = run.log_lines()
         self.assertIn("Connecting to: " + here + "hop1/maps.zip", log)
         self.assertIn("Connecting to: " + here + "old/big.pk3", log)
         self.assertIn("Downloading complete ! (%d)" % len(big), log)
@@ -106,11 +92,11 @@ class RedirectTest(unittest.TestCase):
             ("Gone", [("baseq3", 5000, [here + "gone/missing.pk3"])]),
         ])
         run = self.started(catalogue, {})
-        status = self.final_status(run)
+        status = self.install_status(run)
         self.assertRegex(status, r"^Installation finished \((\d|[1-9]\d)%\)$")
 
         self.assertEqual(self.installed_files(), {os.path.join("baseq3", "good.cfg"): good})
-        log = log_lines(run)
+        log = run.log_lines()
         at = log.index("Connecting to: " + here + "loop/good.cfg")
         self.assertEqual(log[at + 1:at + 4], ["Connecting error: 47 (0)", "Connecting to: " + here + "files/good.cfg",
                                               "Downloading complete ! (%d)" % len(good)])
@@ -125,14 +111,14 @@ class RedirectTest(unittest.TestCase):
         server = self.nginx({}, redirect("/tavrin.txt", 301, f"http://127.0.0.1:{MIRROR_PORTS[2]}/tavrin.txt"),
                             MIRROR_PORTS[1])
         run = self.run_
-        write_settings(run, "", windows_path(self.target), message=False)
+        run.write_settings(self.target)
         run.start()
         self.assertTrue(run.wait_unlocked())
         self.assertEqual([(s, p) for _, s, p in server.requests()], [(301, "/tavrin.txt")])
-        log = log_lines(run)
+        log = run.log_lines()
         self.assertIn("Config file downloaded ! (1/3)", log)
         self.assertNotIn("Config file downloaded ! (2/3)", log)
-        self.assertEqual(self.final_status(run), "Installation finished (100%)")
+        self.assertEqual(self.install_status(run), "Installation finished (100%)")
         self.assertEqual(self.installed_files(), {os.path.join("baseq3", "x.cfg"): b"ok\n"})
 
 

@@ -11,8 +11,9 @@ import time
 import unittest
 import urllib.request
 
-from harness import (BUILD, MIRROR_PORTS, ROOT, WINE_RUN, Mirrors, TavrinRun, built_mirrors, built_version,
-                     wine)
+from catalogue_text import Group, Item, catalogue_text
+from harness import (BUILD, EXIT_LINES, MIRROR_PORTS, ROOT, WINE_RUN, Mirrors, TavrinRun, built_mirrors,
+                     built_version, log_lines_of, wine)
 
 NEXT_BUILD = os.path.join(BUILD, "next-release")
 KEYED_BUILD = os.path.join(BUILD, "keyed")
@@ -24,26 +25,13 @@ NEXT_TITLE = "Tavrin " + built_version(NEXT_BUILD)
 RELEASE_125_TITLE = "Quake 3 Tavrin 1.25 by Ostrel & Vimbo"
 MIRROR = "http://127.0.0.1:%d/" % MIRROR_PORTS[0]
 TREE = "[ ] Maps\n  [x] Map pack\n"
-EXIT_LINES = ["Exit code: 0", "", "---=== Tavrin Log ===---", ""]
 
 
 def catalogue(version, update_path, size):
-    return ("""v%s
-%s%s
-%s
-<message>
-A newer release is out.
-</message>
-[Map pack]
-{Twenty maps for duels.}
--baseq3
-5000000
-%sfiles/maps.zip
-<items>
-#Maps;
-[Map pack]+
-!
-""" % (version, MIRROR, update_path, size, MIRROR)).encode()
+    """A catalogue of one map pack that announces release `version`, `size` bytes at `update_path`."""
+    map_pack = Item("Map pack", [("baseq3", 5000000, MIRROR + "files/maps.zip")], "Twenty maps for duels.")
+    return catalogue_text([map_pack], MIRROR + update_path, tree=[Group("Maps", map_pack)],
+                          message="A newer release is out.", version=version, update_size=size)
 
 
 def read(path):
@@ -72,10 +60,6 @@ def for_other_processor(program):
     """The program marked for 32-bit ARM: a Windows program this machine cannot start."""
     header = int.from_bytes(program[0x3C:0x40], "little")
     return program[: header + 4] + (0x01C4).to_bytes(2, "little") + program[header + 6 :]
-
-
-def lines(data):
-    return data.decode("cp1250").split("\r\n")
 
 
 class LogWatcher(threading.Thread):
@@ -199,21 +183,21 @@ class SelfUpdateTest(unittest.TestCase):
         self.assertFalse(os.path.exists(os.path.join(run.folder, "tmp.exe")))
 
         # The old log stops where the new release took over.
-        old = lines(old_log)
+        old = log_lines_of(old_log)
         self.assertEqual(old[1], "version: 2.0.4")
         self.assertIn("Updating to 2.05", old)
         self.assertEqual(old[-2:], ["Update from: " + MIRROR + "files/Tavrin.exe", ""])
         self.assertNotIn("Exit code: 0", old)
 
         # The new release, against the same catalogue, does not update again.
-        new = lines(run.file("log.txt"))
+        new = run.log_lines()
         self.assertEqual(new[1], "version: 2.0.5")
         self.assertTrue(any(re.fullmatch(r"MoveFileEx success ! \(\d\)", line) for line in new), new)
         self.assertIn("No update avaliable", new)
         self.assertEqual(self.requests().count("/files/Tavrin.exe"), 1)
 
         self.assertEqual(run.driver("close", title=NEXT_TITLE)[0], 0)
-        new = lines(run.file("log.txt"))
+        new = run.log_lines()
         self.assertEqual(new[-4:], EXIT_LINES)
         self.keep(run, artifacts + "_old_log.txt", old_log)
         self.keep(run, artifacts + "_new_log.txt", run.file("log.txt"))
@@ -255,7 +239,7 @@ class SelfUpdateTest(unittest.TestCase):
                 self.assertEqual(read(run.exe), read(os.path.join(build, "Tavrin.exe")))
                 self.assertFalse(os.path.exists(os.path.join(run.folder, "tmp.exe")))
                 # One log from the header to the exit lines; the failure right after the download.
-                log = lines(run.file("log.txt"))
+                log = run.log_lines()
                 self.assertEqual(log[:2], ["---=== Tavrin Log ===---", "version: 2.0.4"])
                 start = log.index("Update from: " + MIRROR + path) + 1
                 self.assertEqual(log[start : start + len(failure)], failure)
@@ -274,7 +258,7 @@ class SelfUpdateTest(unittest.TestCase):
         self.assertTrue(run.close())
         self.assertEqual(run.wait_exit(30), 0)
 
-        log = lines(run.file("log.txt"))
+        log = run.log_lines()
         self.assertIn("Update failure (42).", log)
         self.assertEqual(log[-4:], EXIT_LINES)
         self.assertFalse(os.path.exists(os.path.join(run.folder, "tmp.exe")))
@@ -295,7 +279,7 @@ class SelfUpdateTest(unittest.TestCase):
                 self.assertTrue(run.wait_unlocked())
                 self.assertTrue(run.close())
                 self.assertEqual(run.wait_exit(), 0)
-                log = lines(run.file("log.txt"))
+                log = run.log_lines()
                 self.assertIn(expected, log)
                 self.assertEqual(len({"Old version closed.", "Ostrel's tavrin closed."} & set(log)), 1)
                 if expected == "Old version closed.":

@@ -17,6 +17,9 @@ import sys
 import threading
 import time
 
+# The harness and the catalogues live with the end-to-end tests.
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
+from catalogue_text import Item, catalogue_text
 from harness import MIRROR_PORTS, Mirrors, started_into, wine, windows_path
 
 LOOSE_FILES = 20
@@ -40,13 +43,11 @@ def make_files(work):
 
 def catalogue(files):
     base = f"http://127.0.0.1:{MIRROR_PORTS[0]}/"
-    lines = ["v2.0.4", base + "none.exe", "0", "<message>", "Benchmark", "</message>",
-             "[Archive]", "{One large archive.}", "-bench", str(len(files["files/bench.zip"])),
-             base + "files/bench.zip", "[Loose files]", "{Twenty files of 1 MB.}"]
-    for i in range(LOOSE_FILES):
-        lines += ["-loose", str(LOOSE_SIZE), base + f"files/loose{i:02}.dat"]
-    lines += ["<items>", "[Archive]+", "[Loose files]+"]
-    return ("\n".join(lines) + "\n").encode()
+    archive = Item("Archive", [("bench", len(files["files/bench.zip"]), base + "files/bench.zip")],
+                   "One large archive.")
+    loose = Item("Loose files", [("loose", LOOSE_SIZE, base + f"files/loose{i:02}.dat") for i in range(LOOSE_FILES)],
+                 "Twenty files of 1 MB.")
+    return catalogue_text([archive, loose], base + "none.exe", message="Benchmark")
 
 
 class MemoryWatch:
@@ -107,7 +108,7 @@ def measure_a(work, files, watch_memory=False):
     try:
         watch = MemoryWatch(windows_process_pid(run)) if watch_memory else None
         settle()
-        code, out = run.driver("click-and-watch", "3. Install", "Installation finished", "300", timeout=360)
+        code, out = run.install(300)
         peak = watch.stop() if watch else 0
         seconds, slowest, text = out.split(" ", 2)
         if text.strip() != "Installation finished (100%)":

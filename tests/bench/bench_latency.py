@@ -19,6 +19,9 @@ import tempfile
 import threading
 import time
 
+# The harness and the catalogues live with the end-to-end tests.
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
+from catalogue_text import Item, catalogue_text
 from harness import CERTIFICATES, MIRROR_PORTS, TRUST, Mirrors, Nginx, free_port, started_into, wine, windows_path
 
 FILES = 100
@@ -108,19 +111,16 @@ class DelayRelay:
 
 
 def catalogue(base):
-    lines = ["v2.0.4", f"http://127.0.0.1:{MIRROR_PORTS[0]}/none.exe", "0", "<message>", "Benchmark", "</message>",
-             "[Small files]", "{A hundred files of 24 KB.}"]
-    for i in range(FILES):
-        lines += ["-small", str(SIZE), base + f"files/small{i:03}.dat"]
-    lines += ["<items>", "[Small files]+"]
-    return ("\n".join(lines) + "\n").encode()
+    small = Item("Small files", [("small", SIZE, base + f"files/small{i:03}.dat") for i in range(FILES)],
+                 "A hundred files of 24 KB.")
+    return catalogue_text([small], f"http://127.0.0.1:{MIRROR_PORTS[0]}/none.exe", message="Benchmark")
 
 
 def measure_tavrin(files):
     target = tempfile.mkdtemp(prefix="tavrin-latency-")
     run = started_into(target)
     try:
-        code, out = run.driver("click-and-watch", "3. Install", "Installation finished", "300", timeout=360)
+        code, out = run.install(300)
         seconds, _, text = out.split(" ", 2)
         if text.strip() != "Installation finished (100%)":
             raise RuntimeError("the install ended with: " + text.strip())

@@ -4,8 +4,11 @@ groups of 20 (half of them in one group), and after "Select all" for the
 100,000 nested groups of the hardening test. Each figure runs from the click
 to the window's first answer that shows its result; the driver's own round
 trip is printed for reference."""
+import os
 import sys
 
+# The harness and the catalogues live with the end-to-end tests.
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
 from big_catalogue import catalogue, nested_groups
 from harness import Mirrors, TavrinRun
 
