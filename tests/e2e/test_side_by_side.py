@@ -5,29 +5,20 @@ an earlier file, items with no files, refused paths, many small files) are
 installed by the program that fetches one file at a time and by the default
 one, and the log, the final status, both bars, the item tree and the
 installed files must be the same, byte for byte."""
-import io
 import os
 import random
 import time
 import unittest
-import zipfile
 
+from catalogue_text import Item, catalogue_text
 from harness import BUILD, MIRROR_PORTS, Mirrors, TavrinRun, windows_path
-from test_install import final_status, log_lines, write_settings
+from test_install import zip_of
 
 ONE_TRANSFER = os.path.join(BUILD, "one-transfer", "Tavrin.exe")
 HOST = f"http://127.0.0.1:{MIRROR_PORTS[0]}/"
 # Nothing listens there: an alternative that fails at once.
 REFUSED = f"http://127.0.0.1:{MIRROR_PORTS[2]}/files/"
 CATALOGUES = 8
-
-
-def zip_of(entries):
-    buffer = io.BytesIO()
-    with zipfile.ZipFile(buffer, "w", zipfile.ZIP_DEFLATED) as archive:
-        for name, data in entries.items():
-            archive.writestr(name, data)
-    return buffer.getvalue()
 
 
 def generated(seed):
@@ -80,18 +71,10 @@ def generated(seed):
             elif kind == "small":
                 for i in range(30):
                     records.append(record("baseq3\\small", "s%d_%d.cfg" % (number, i), b"seta s %d\n" % i))
-        items.append(("Item %d" % number, records))
-    items.append(("Nothing here", []))
-
-    text = "v2.0.4\n%snone.exe\n0\n<message>\nHi.\n</message>\n" % HOST
-    for name, records in items:
-        if not records:
-            continue
-        text += "[%s]\n{About %s.}\n" % (name, name)
-        for folder, size, urls in records:
-            text += "-%s\n%d\n%s\n" % (folder, size, " ".join(urls))
-    text += "<items>\n" + "".join("[%s]+\n" % name for name, _ in items)
-    return text.encode(), files, present
+        items.append(Item("Item %d" % number, records))
+    # Named in the items block, with no section: a group of nothing.
+    missing = Item("Nothing here", [])
+    return catalogue_text([i for i in items], HOST + "none.exe", tree=items + [missing]), files, present
 
 
 def installed(folder):
@@ -116,18 +99,18 @@ class SideBySideTest(unittest.TestCase):
             os.makedirs(os.path.dirname(os.path.join(target, path)), exist_ok=True)
             with open(os.path.join(target, path), "wb") as handle:
                 handle.write(data)
-        write_settings(run, "", windows_path(target), message=False)
+        run.write_settings(target)
         run.start()
         self.assertTrue(run.wait_unlocked())
         self.assertEqual(run.driver("click", "3. Install")[0], 0)
-        status = final_status(run)
+        status = run.final_status()
         self.assertTrue(run.wait_unlocked())
         code, bars = run.driver("progress")
         tree = run.tree()
         self.assertTrue(run.close())
         self.assertEqual(run.wait_exit(), 0)
         # Without the date and time of the start, and the run's own folder.
-        log = [line.replace(windows_path(run.folder), "<folder>") for line in log_lines(run)]
+        log = [line.replace(windows_path(run.folder), "<folder>") for line in run.log_lines()]
         del log[2]
         files_there = installed(target)
         mirrors.stop()
@@ -151,13 +134,10 @@ class SideBySideTest(unittest.TestCase):
     def test_a_close_during_transfers_and_an_unpacking_ends_at_once_and_replaces_nothing(self):
         big = zip_of({"big.bin": b"0123456789abcdef" * (48 * 1024 * 1024)})
         slow = {"files/close/slow%d.cfg" % i: b"new bytes %d\n" % i * 50 for i in range(6)}
-        text = "v2.0.4\n%snone.exe\n0\n<message>\nHi.\n</message>\n" % HOST
-        text += "[Big]\n{About Big.}\n-mod\n%d\n%sfiles/close/big.zip\n" % (len(big), HOST)
-        for path, data in slow.items():
-            # One byte a fifth of a second: still coming when the window closes.
-            text += "[%s]\n{Slow.}\n-mod\n%d\n%sdrip:0.2/%s\n" % (path, len(data), HOST, path)
-        text += "<items>\n[Big]+\n" + "".join("[%s]+\n" % path for path in slow)
-        mirrors = Mirrors(text.encode(), ("ok", None, None), files={"files/close/big.zip": big, **slow})
+        # One byte a fifth of a second: still coming when the window closes.
+        items = [Item("Big", [("mod", len(big), HOST + "files/close/big.zip")])] + [
+            Item(path, [("mod", len(data), HOST + "drip:0.2/" + path)]) for path, data in slow.items()]
+        mirrors = Mirrors(catalogue_text(items, HOST + "none.exe"), ("ok", None, None), files={"files/close/big.zip": big, **slow})
         self.addCleanup(mirrors.stop)
         run = TavrinRun()
         self.addCleanup(run.cleanup)
@@ -168,12 +148,12 @@ class SideBySideTest(unittest.TestCase):
             os.makedirs(os.path.join(target, "mod"), exist_ok=True)
             with open(os.path.join(target, "mod", name), "wb") as handle:
                 handle.write(mine[name])
-        write_settings(run, "", windows_path(target), message=False)
+        run.write_settings(target)
         run.start()
         self.assertTrue(run.wait_unlocked())
         self.assertEqual(run.driver("click", "3. Install")[0], 0)
         deadline = time.monotonic() + 60
-        while not any(line.startswith("Status: ") for line in log_lines(run)):
+        while not any(line.startswith("Status: ") for line in run.log_lines()):
             self.assertLess(time.monotonic(), deadline, "the archive never came")
             time.sleep(0.05)
         time.sleep(0.3)
@@ -181,7 +161,7 @@ class SideBySideTest(unittest.TestCase):
         self.assertTrue(run.close())
         self.assertEqual(run.wait_exit(), 0)
         self.assertLess(time.monotonic() - closed_at, 2.0)
-        self.assertIn("Installation stopped.", log_lines(run))
+        self.assertIn("Installation stopped.", run.log_lines())
         self.assertEqual(installed(target), {os.path.join("mod", name): data for name, data in mine.items()})
 
 

@@ -6,18 +6,16 @@ import os
 import time
 import unittest
 
-from harness import MIRROR_PORTS, Mirrors, TavrinRun, windows_path
-from test_install import final_status, log_lines, write_settings
+from catalogue_text import Item, catalogue_text
+from harness import MIRROR_PORTS, Mirrors, TavrinRun
 
 HOST = f"http://127.0.0.1:{MIRROR_PORTS[0]}/"
 
 
 def catalogue_of(records):
     """One checked item per record, each (item name, file name, size, paths)."""
-    text = "v2.0.4\n%snone.exe\n0\n<message>\nHi.\n</message>\n" % HOST
-    for name, _, size, paths in records:
-        text += "[%s]\n{About %s.}\n-baseq3\n%d\n%s\n" % (name, name, size, " ".join(HOST + p for p in paths))
-    return (text + "<items>\n" + "".join("[%s]+\n" % r[0] for r in records)).encode()
+    items = [Item(name, [("baseq3", size, [HOST + p for p in paths])]) for name, _, size, paths in records]
+    return catalogue_text(items, HOST + "none.exe")
 
 
 class WindowRouteTest(unittest.TestCase):
@@ -33,7 +31,7 @@ class WindowRouteTest(unittest.TestCase):
         self.run_ = TavrinRun()
         self.addCleanup(self.run_.cleanup)
         self.target = os.path.join(self.run_.folder, "Quake III Arena")
-        write_settings(self.run_, "", windows_path(self.target), message=False)
+        self.run_.write_settings(self.target)
         self.run_.start()
         self.assertTrue(self.run_.wait_unlocked())
 
@@ -46,7 +44,7 @@ class WindowRouteTest(unittest.TestCase):
 
     def wait_for_log(self, line, seconds=30):
         deadline = time.monotonic() + seconds
-        while line not in log_lines(self.run_):
+        while line not in self.run_.log_lines():
             self.assertLess(time.monotonic(), deadline, "the log never showed " + line)
             time.sleep(0.05)
 
@@ -60,7 +58,7 @@ class WindowRouteTest(unittest.TestCase):
         self.assertEqual(code, 0, out)
         self.assertEqual(self.bars(), (0, 33))
 
-        self.assertEqual(final_status(run), "Installation finished (66%)")
+        self.assertEqual(run.final_status(), "Installation finished (66%)")
         self.assertEqual(self.bars(), (0, 66))
         self.assertTrue(run.wait_unlocked())
         self.assertTrue(run.close())
@@ -76,7 +74,7 @@ class WindowRouteTest(unittest.TestCase):
         self.assertTrue(run.close())
         self.assertEqual(run.wait_exit(), 0)
         self.assertLess(time.monotonic() - closed_at, 2.0)
-        log = log_lines(run)
+        log = run.log_lines()
         self.assertIn("Installation stopped.", log)
         self.assertEqual(log[-4:], ["Exit code: 0", "", "---=== Tavrin Log ===---", ""])
         self.assertFalse(os.path.exists(os.path.join(self.target, "baseq3", "b.cfg")))
