@@ -26,7 +26,7 @@ packages=(
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 libz-mingw-w64-dev
   wine wine64 xvfb xauth x11-utils imagemagick
   cmake ninja-build dpkg-dev googletest python3 zip unzip openssl ca-certificates e2fsprogs
-  clang-14 libclang-rt-14-dev llvm-14 nginx-light
+  clang-14 libclang-rt-14-dev llvm-14 nginx-light tinyproxy
 )
 
 missing=()

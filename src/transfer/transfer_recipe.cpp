@@ -6,6 +6,7 @@
 
 #include "transfer/easy_handle.h"
 #include "transfer/system_authorities.h"
+#include "transfer/system_proxy.h"
 
 namespace {
 
@@ -40,6 +41,10 @@ void ApplyTransferRecipe(CEasyHandle& handle, const TransferRequest& request)
     curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 10L);
     bool secure = _strnicmp(request.url.c_str(), "https:", 6) == 0;
+    // The way out that Windows knows for this user; without one, libcurl's
+    // own environment variables.
+    if (std::optional<std::string> proxy = SystemProxyFor(request.url))
+        curl_easy_setopt(curl, CURLOPT_PROXY, proxy->c_str());
     // A fresh handle each attempt, on the connections kept for the process.
     if (void* share = ConnectionShare())
         curl_easy_setopt(curl, CURLOPT_SHARE, share);

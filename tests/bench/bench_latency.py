@@ -3,11 +3,12 @@ relay on loopback that plays a round trip of 40 ms (a new connection's first
 data waits one extra round trip, as its handshake would; every piece of data
 waits half a round trip, both ways). Times Tavrin.exe from the Install click
 to the final status, and, when given, the curl tool fetching the same URLs
-in one run over kept connections and with a new connection per file, over
-http and then https (a throw-away authority that Tavrin finds in the Wine
-prefix's trust store and the curl tool is given). Prints every round's times
-and connections, and the best rounds.
-Usage: bench_latency.py [curl.exe] [rounds]"""
+in one run over kept connections and with a new connection per file, and
+aria2c (Debian's, native, 8 files at once over one connection each) when
+it is installed, over http and then https (a throw-away authority that
+Tavrin finds in the Wine prefix's trust store and the other tools are
+given). Prints every round's times and connections, and the best rounds.
+Usage: bench_latency.py [curl.exe] [rounds] [files] [round trip in ms]"""
 import asyncio
 import contextlib
 import os
@@ -27,6 +28,7 @@ from harness import CERTIFICATES, MIRROR_PORTS, TRUST, Mirrors, Nginx, free_port
 FILES = 100
 SIZE = 24 * 1024
 ROUND_TRIP = 0.040
+ARIA2C = shutil.which("aria2c")
 
 
 class DelayRelay:
@@ -112,7 +114,7 @@ class DelayRelay:
 
 def catalogue(base):
     small = Item("Small files", [("small", SIZE, base + f"files/small{i:03}.dat") for i in range(FILES)],
-                 "A hundred files of 24 KB.")
+                 f"{FILES} files of 24 KB.")
     return catalogue_text([small], f"http://127.0.0.1:{MIRROR_PORTS[0]}/none.exe", message="Benchmark")
 
 
@@ -165,6 +167,33 @@ def measure_curl(curl, base, files, new_connections, authority=None):
         shutil.rmtree(work, ignore_errors=True)
 
 
+def measure_aria2(base, files, authority=None):
+    """Wall seconds of one aria2c run fetching every file, 8 at once, one
+    connection each, as a player who wants speed would run it."""
+    work = tempfile.mkdtemp(prefix="tavrin-bench-aria2-")
+    try:
+        listing = os.path.join(work, "urls.txt")
+        with open(listing, "w") as handle:
+            for name in files:
+                handle.write("%sfiles/%s\n" % (base, name.split("/")[1]))
+        command = [ARIA2C, "-q", "-j", "8", "-x", "1", "--allow-overwrite=true", "--auto-file-renaming=false",
+                   "-d", os.path.join(work, "out"), "-i", listing]
+        if authority:
+            command.append("--ca-certificate=" + authority)
+        start = time.monotonic()
+        done = subprocess.run(command, capture_output=True, text=True, timeout=600)
+        seconds = time.monotonic() - start
+        if done.returncode != 0:
+            raise RuntimeError(f"aria2c failed: {done.returncode} {done.stdout} {done.stderr}")
+        for name, data in files.items():
+            with open(os.path.join(work, "out", name.split("/")[1]), "rb") as handle:
+                if handle.read() != data:
+                    raise RuntimeError(name + " differs from its source")
+        return seconds
+    finally:
+        shutil.rmtree(work, ignore_errors=True)
+
+
 @contextlib.contextmanager
 def trusted(authority):
     """The authority in the Wine prefix's trust store, where Tavrin reads it, while the block runs."""
@@ -202,6 +231,8 @@ def measure_scheme(scheme, curl, files, rounds, certificates):
                                     relay.take_count()))
                     figures.append(("curl new", measure_curl(curl, base, files, True, authority),
                                     relay.take_count()))
+                if ARIA2C:
+                    figures.append(("aria2c", measure_aria2(base, files, authority), relay.take_count()))
                 print(f"  round {round_}: " + "   ".join(
                     f"{name} {seconds:5.2f} s ({count} conn.)" for name, seconds, count in figures))
                 for name, seconds, count in figures:
@@ -218,11 +249,22 @@ def measure_scheme(scheme, curl, files, rounds, certificates):
         print(f"  Tavrin / curl one run:                  {tavrin[0] / kept[0]:6.2f}   (goal: at most 1.10)")
     else:
         print("  curl.exe: not in the dependency cache (bash scripts/setup.sh --curl-tool builds it)")
+    if ARIA2C:
+        aria2 = best["aria2c"]
+        print(f"  aria2c -j 8 -x 1:                       {aria2[0]:6.2f} s   {aria2[1]:3} connections")
+        print(f"  Tavrin / aria2c:                        {tavrin[0] / aria2[0]:6.2f}   (goal: at most 1.3)")
+    else:
+        print("  aria2c: not installed (Debian's aria2)")
 
 
 def main():
+    global FILES, ROUND_TRIP
     curl = os.path.abspath(sys.argv[1]) if len(sys.argv) > 1 and sys.argv[1] else None
     rounds = int(sys.argv[2]) if len(sys.argv) > 2 else 3
+    if len(sys.argv) > 3:
+        FILES = int(sys.argv[3])
+    if len(sys.argv) > 4:
+        ROUND_TRIP = float(sys.argv[4]) / 1000
     rnd = random.Random(3)
     files = {f"files/small{i:03}.dat": rnd.randbytes(SIZE) for i in range(FILES)}
     print(f"{FILES} files of {SIZE // 1024} KB, round trip {ROUND_TRIP * 1000:.0f} ms "
