@@ -14,9 +14,16 @@ constexpr double kUnzipWeight = 0.2;
 
 // Both bars as the counts stand. The overall one passes 100 when a server
 // sends more than a file's declared size; the bar shows that as full.
+void CProgress::ShowOverall(unsigned percent)
+{
+    window.SetOverallProgress(percent);
+    if (onTaskbar)
+        window.SetTaskbarProgress(TaskbarProgress::normal, percent < 100 ? percent : 100);
+}
+
 void CProgress::ShowCounts()
 {
-    window.SetOverallProgress(RatioPercent(doneBytes, totalBytes));
+    ShowOverall(RatioPercent(doneBytes, totalBytes));
     window.SetItemProgress(IntegerPercent(itemBytes, itemSize));
 }
 
@@ -39,7 +46,7 @@ void CProgress::AddUnzipProgress(uint32_t percent)
     window.SetItemProgress(percent);
     double step = (static_cast<double>(percent) - lastUnzipPercent) * itemSize * kUnzipWeight / 100;
     doneBytes = AddToCount(doneBytes, step);
-    window.SetOverallProgress(IntegerPercent(doneBytes, totalBytes));
+    ShowOverall(IntegerPercent(doneBytes, totalBytes));
     lastUnzipPercent = percent;
 }
 

@@ -35,8 +35,11 @@ public:
     uint32_t doneBytes = 0;         // weighted bytes done over the run
     uint32_t lastUnzipPercent = 0;  // of the current archive, at its last step
     bool itemIsArchive = false;
+    // The lower bar shows on the taskbar button too (an install run's).
+    bool onTaskbar = false;
 
 private:
     void ShowCounts();
+    void ShowOverall(unsigned percent);
     CWindowOperations& window;
 };

@@ -15,6 +15,10 @@ struct TreeNodeState {
     int checkState;
 };
 
+// What the window's taskbar button shows of a run: nothing, its progress,
+// or its progress marked as failed.
+enum class TaskbarProgress { none, normal, error };
+
 // The only way the logic reaches the window. The Win32 realization sends
 // messages to the real controls; tests use an in-memory one.
 // Tree nodes are tree-view item handles; null stands for the root.
@@ -34,6 +38,9 @@ public:
     virtual void SetItemProgress(unsigned percent) = 0;
     virtual void SetOverallProgress(unsigned percent) = 0;
     virtual unsigned OverallProgress() = 0;
+    // The taskbar button, where a player looks while another window is in
+    // front; a system without one goes on without it.
+    virtual void SetTaskbarProgress(TaskbarProgress state, unsigned percent) = 0;
     // On the window thread, by whoever starts a worker that reports here
     // and ends it: the window follows what the worker shows from the first
     // call to the matching second, and shows its last state at the second.

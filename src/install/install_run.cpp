@@ -36,6 +36,9 @@ void StartRun(CInstallRun& run)
     run.window.SetStatus("Initializing");
     run.window.SetItemProgress(0);
     run.window.SetOverallProgress(0);
+    // What an earlier run left there goes.
+    run.window.SetTaskbarProgress(TaskbarProgress::normal, 0);
+    run.progress.onTaskbar = true;
     run.someItemFailed = false;
     run.window.DisableControls();
     EnterProgramFolder();
@@ -211,6 +214,11 @@ void FinishRun(CInstallRun& run)
     char finalText[64];
     std::snprintf(finalText, sizeof finalText, "%s (%u%%)", "Installation finished", position);
     window.SetStatus(finalText);
+    // A failed run stays marked until the next one starts.
+    if (run.someItemFailed)
+        window.SetTaskbarProgress(TaskbarProgress::error, position);
+    else
+        window.SetTaskbarProgress(TaskbarProgress::none, 0);
 
     // Cleared first: the box waits for the user, and the settings record it
     // as seen. The controls stay locked while it is open: the run is not over.
@@ -238,6 +246,7 @@ void RunInstall(CInstallRun& run)
             window.ShowMessage(nullptr, "You haven't selected anything to instal !", "Quake 3 Tavrin 2",
                                MB_OK | MB_ICONWARNING);
             window.SetStatus("Choose items to install");
+            window.SetTaskbarProgress(TaskbarProgress::none, 0);
             return;
         }
     }

@@ -1,8 +1,10 @@
 #include "ui/win32_window_operations.h"
 
 #include <memory>
+#include <shobjidl.h>
 
 #include "core/application.h"
+#include "core/com_initialization.h"
 
 namespace {
 
@@ -140,6 +142,36 @@ unsigned CWin32WindowOperations::OverallProgress()
     return percent < 100 ? percent : 100;
 }
 
+void CWin32WindowOperations::SetTaskbarProgress(TaskbarProgress state, unsigned percent)
+{
+    snapshot.SetTaskbar(state, percent);
+    Changed();
+}
+
+void CWin32WindowOperations::ShowOnTaskbar(TaskbarProgress state, unsigned percent)
+{
+    if (!taskbarTried) {
+        taskbarTried = true;
+        InitializeComOnThisThread();
+        ITaskbarList3* list = nullptr;
+        if (SUCCEEDED(CoCreateInstance(CLSID_TaskbarList, nullptr, CLSCTX_INPROC_SERVER, IID_ITaskbarList3,
+                                       reinterpret_cast<void**>(&list)))) {
+            if (SUCCEEDED(list->HrInit()))
+                taskbar = list;
+            else
+                list->Release();
+        }
+    }
+    if (!taskbar || !app.mainWindow)
+        return;
+    TBPFLAG flag = state == TaskbarProgress::none ? TBPF_NOPROGRESS
+                   : state == TaskbarProgress::error ? TBPF_ERROR
+                                                     : TBPF_NORMAL;
+    taskbar->SetProgressState(app.mainWindow, flag);
+    if (state != TaskbarProgress::none)
+        taskbar->SetProgressValue(app.mainWindow, percent, 100);
+}
+
 void CWin32WindowOperations::ShowSnapshot()
 {
     CWindowSnapshot::Values latest = shown;
@@ -154,6 +186,9 @@ void CWin32WindowOperations::ShowSnapshot()
         SendMessageA(app.itemProgressBar, PBM_SETPOS, latest.itemBar, 0);
     if ((changed & CWindowSnapshot::overallBarChanged) && (all || latest.overallBar != shown.overallBar))
         SendMessageA(app.overallProgressBar, PBM_SETPOS, latest.overallBar, 0);
+    if ((changed & CWindowSnapshot::taskbarChanged) &&
+        (all || latest.taskbarState != shown.taskbarState || latest.taskbarPercent != shown.taskbarPercent))
+        ShowOnTaskbar(latest.taskbarState, latest.taskbarPercent);
     if (changed & CWindowSnapshot::infoChanged) {
         if (all || latest.infoTitle != shown.infoTitle)
             SetText(app.infoTitleLabel, latest.infoTitle);

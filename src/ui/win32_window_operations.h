@@ -31,6 +31,7 @@ public:
     void SetItemProgress(unsigned percent) override;
     void SetOverallProgress(unsigned percent) override;
     unsigned OverallProgress() override;
+    void SetTaskbarProgress(TaskbarProgress state, unsigned percent) override;
 
     HTREEITEM InsertNode(HTREEITEM parent, const std::string& text) override;
     std::vector<HTREEITEM> InsertNodes(const std::vector<NewTreeNode>& nodes) override;
@@ -60,6 +61,7 @@ public:
 
 private:
     void EnableAll(BOOL enable);
+    void ShowOnTaskbar(TaskbarProgress state, unsigned percent);
     HTREEITEM TreeNextItem(HTREEITEM node, WPARAM relation);
     // Shows at once when called on the window thread.
     void Changed();
@@ -71,5 +73,9 @@ private:
     // controls they were.
     CWindowSnapshot::Values shown;
     HWND shownFor = nullptr;
+    // The shell's taskbar button, made at its first use on the window thread;
+    // null where the system has none.
+    struct ITaskbarList3* taskbar = nullptr;
+    bool taskbarTried = false;
     int showing = 0;
 };

@@ -29,6 +29,14 @@ void CWindowSnapshot::SetInfoTexts(const std::string& title, const std::string& 
     changed |= infoChanged;
 }
 
+void CWindowSnapshot::SetTaskbar(TaskbarProgress state, unsigned percent)
+{
+    std::lock_guard<std::mutex> hold(lock);
+    latest.taskbarState = state;
+    latest.taskbarPercent = percent;
+    changed |= taskbarChanged;
+}
+
 unsigned CWindowSnapshot::OverallBar() const
 {
     std::lock_guard<std::mutex> hold(lock);
@@ -46,6 +54,10 @@ unsigned CWindowSnapshot::TakeChanges(Values& values)
         values.itemBar = latest.itemBar;
     if (taken & overallBarChanged)
         values.overallBar = latest.overallBar;
+    if (taken & taskbarChanged) {
+        values.taskbarState = latest.taskbarState;
+        values.taskbarPercent = latest.taskbarPercent;
+    }
     if (taken & infoChanged) {
         values.infoTitle = latest.infoTitle;
         values.infoBody = latest.infoBody;

@@ -2,6 +2,8 @@
 #include <mutex>
 #include <string>
 
+#include "core/window_operations.h"
+
 // What the workers want the status line, the two bars and the info texts to
 // show: written from any thread under one lock, read by the window thread,
 // which shows it about 60 times a second while a worker runs and once more
@@ -15,14 +17,19 @@ public:
         unsigned overallBar = 0;
         std::string infoTitle;
         std::string infoBody;
+        TaskbarProgress taskbarState = TaskbarProgress::none;
+        unsigned taskbarPercent = 0;
     };
     // Which values changed since the window last took them.
-    enum Changed : unsigned { statusChanged = 1, itemBarChanged = 2, overallBarChanged = 4, infoChanged = 8 };
+    enum Changed : unsigned {
+        statusChanged = 1, itemBarChanged = 2, overallBarChanged = 4, infoChanged = 8, taskbarChanged = 16
+    };
 
     void SetStatus(const std::string& text);
     void SetItemBar(unsigned percent);
     void SetOverallBar(unsigned percent);
     void SetInfoTexts(const std::string& title, const std::string& body);
+    void SetTaskbar(TaskbarProgress state, unsigned percent);
     // What the lower bar was last given.
     unsigned OverallBar() const;
     // Copies into `values` what changed since the last call; the bits of

@@ -305,6 +305,36 @@ TEST_F(InstallRun, AFileNotObtainedEndsTheRunBelowAHundred)
     EXPECT_EQ(ReadWholeFile(folder.File("q3-3\\broken\\third.txt")).size(), 600u);
 }
 
+// The taskbar button follows the lower bar while a run lasts, keeps a failed
+// run marked, and the next run starts it afresh.
+TEST_F(InstallRun, TheTaskbarFollowsTheRunAndMarksOneThatFailed)
+{
+    const std::string good(3000, 'g');
+    const std::string records = Record("", good.size(), server.Put("good.cfg", good));
+    const struct {
+        std::string extra;
+        TaskbarProgress last;
+    } runs[] = {
+        {Record("", 500, server.Url("404/gone.cfg")), TaskbarProgress::error},
+        {"", TaskbarProgress::none},
+    };
+    for (const auto& r : runs) {
+        window.taskbarCalls.clear();
+        LoadCatalogue(Section("Item", records + r.extra), "[Item]+\n");
+        Run();
+        const auto& calls = window.taskbarCalls;
+        ASSERT_GE(calls.size(), 3u);
+        EXPECT_EQ(calls.front().state, TaskbarProgress::normal);
+        EXPECT_EQ(calls.front().percent, 0u);
+        for (size_t i = 1; i + 1 < calls.size(); ++i) {
+            EXPECT_EQ(calls[i].state, TaskbarProgress::normal);
+            EXPECT_GE(calls[i].percent, calls[i - 1].percent);
+        }
+        EXPECT_EQ(calls.back().state, r.last);
+        EXPECT_EQ(calls.back().percent, r.last == TaskbarProgress::error ? std::min(window.overallProgress, 99u) : 0u);
+    }
+}
+
 // Archives as other tools write them: an entry named "../escaped.txt" lands
 // inside the archive's folder, folder entries without a folder attribute are
 // folders; the run ends at 100 %.

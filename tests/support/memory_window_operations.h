@@ -38,6 +38,10 @@ public:
     void SetItemProgress(unsigned percent) override { itemProgress = percent > 100 ? 100 : percent; }
     void SetOverallProgress(unsigned percent) override { overallProgress = percent > 100 ? 100 : percent; }
     unsigned OverallProgress() override { return overallProgress; }
+    void SetTaskbarProgress(TaskbarProgress state, unsigned percent) override
+    {
+        taskbarCalls.push_back({state, percent});
+    }
 
     HTREEITEM InsertNode(HTREEITEM parent, const std::string& text) override;
     void DeleteAllNodes() override;
@@ -64,6 +68,11 @@ public:
     std::string title, infoTitle, infoBody;
     bool controlsEnabled = true;
     unsigned itemProgress = 0, overallProgress = 0;
+    struct TaskbarCall {
+        TaskbarProgress state;
+        unsigned percent;
+    };
+    std::vector<TaskbarCall> taskbarCalls;
     std::map<HWND, std::string> editTexts;
     std::vector<Node> nodes;  // handle = index + 1; deleted nodes stay unreachable
     std::vector<HTREEITEM> topNodes;
