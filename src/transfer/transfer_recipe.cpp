@@ -46,8 +46,12 @@ void ApplyTransferRecipe(CEasyHandle& handle, const TransferRequest& request)
     if (std::optional<std::string> proxy = SystemProxyFor(request.url))
         curl_easy_setopt(curl, CURLOPT_PROXY, proxy->c_str());
     // A fresh handle each attempt, on the connections kept for the process.
-    if (void* share = ConnectionShare())
+    // A lone handle keeps at most 4 of them by default and closes the rest,
+    // which files side by side would open again one each.
+    if (void* share = ConnectionShare()) {
         curl_easy_setopt(curl, CURLOPT_SHARE, share);
+        curl_easy_setopt(curl, CURLOPT_MAXCONNECTS, 32L);
+    }
     // Certificates are checked; a revocation server that cannot be reached
     // does not fail every download.
     curl_easy_setopt(curl, CURLOPT_SSL_OPTIONS, static_cast<long>(CURLSSLOPT_REVOKE_BEST_EFFORT));
