@@ -34,7 +34,7 @@ ARIA2C = shutil.which("aria2c")
 class DelayRelay:
     """A TCP relay on loopback in front of `target_port`, run on its own thread."""
 
-    def __init__(self, target_port, round_trip=ROUND_TRIP):
+    def __init__(self, target_port, round_trip):
         self.target_port, self.round_trip = target_port, round_trip
         self.port = free_port()
         self.connections = 0
@@ -217,7 +217,7 @@ def measure_scheme(scheme, curl, files, rounds, certificates):
         authority = os.path.join(certificates, "ca.pem")
     print(f"over {scheme}:")
     with Nginx(files, tls=tls) as server, trusted(authority):
-        relay = DelayRelay(server.port)
+        relay = DelayRelay(server.port, ROUND_TRIP)
         # The certificate names "localhost".
         base = f"{scheme}://{'localhost' if tls else '127.0.0.1'}:{relay.port}/"
         best = {}

@@ -192,6 +192,25 @@ class TavrinRun:
         return self.driver("click-and-watch", "3. Install", "Installation finished", str(seconds),
                            title=title, timeout=seconds + 60)
 
+    def close_while_unpacking(self, seconds=60):
+        """Clicks "3. Install", waits until the first archive is whole (its
+        status line is logged) and closes the window while its entries are
+        written: the seconds the program took to end after the close, and
+        its exit code."""
+        if self.driver("click", "3. Install")[0] != 0:
+            raise RuntimeError("no Install button")
+        deadline = time.monotonic() + seconds
+        while not any(line.startswith("Status: ") for line in self.log_lines()):
+            if time.monotonic() > deadline:
+                raise RuntimeError("the archive never came")
+            time.sleep(0.05)
+        time.sleep(0.3)
+        closed_at = time.monotonic()
+        if not self.close():
+            raise RuntimeError("the window did not take the close")
+        code = self.wait_exit()
+        return time.monotonic() - closed_at, code
+
     def final_status(self):
         """The status line once it shows the end of a run, asked as the watch asks:
         a window that sat idle behind a message box for a while counts as hung to
