@@ -43,6 +43,18 @@ bool CSideFile::Create(const std::string& targetPath, const char* suffix, unsign
     return false;
 }
 
+bool CSideFile::CreateInPlace(const std::string& targetPath, unsigned long attributes)
+{
+    Discard();
+    handle = OwnHandle(CreateFileA(targetPath.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                   attributes & ~FILE_ATTRIBUTE_READONLY, nullptr));
+    if (!handle)
+        return false;
+    target = targetPath;
+    path = targetPath;
+    return true;
+}
+
 FILE* CSideFile::Stream(bool text)
 {
     if (!stream && handle) {
@@ -84,6 +96,10 @@ bool CSideFile::Place(bool replace, bool writeThrough)
     if (path.empty())
         return false;
     bool placed = Close();
+    if (placed && path == target) {
+        path.clear();
+        return true;
+    }
     DWORD flags = writeThrough ? MOVEFILE_WRITE_THROUGH : 0;
     if (placed && replace) {
         placed = !IsReadOnlyFile(target);

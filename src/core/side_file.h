@@ -21,6 +21,10 @@ public:
     // name is taken, `target` + ".1" + `suffix` and so on. False when none
     // could be made; GetLastError tells why.
     bool Create(const std::string& target, const char* suffix, unsigned long attributes = 0x80);
+    // Where nothing is at `target` yet there is nothing to keep: the file is
+    // made there at once, exclusively, and removed again unless placed.
+    // False, with ERROR_FILE_EXISTS, when something is there.
+    bool CreateInPlace(const std::string& target, unsigned long attributes = 0x80);
     void* Handle() const { return handle.get(); }
     const std::string& Path() const { return path; }
     // A buffered stream over the side file, made at the first call (binary,

@@ -51,9 +51,10 @@ struct ZipHandle {
 // at this call.
 ZipHandle* ZipOpenFile(const char* path, const char* password);
 ZipResult ZipGetEntry(ZipHandle* handle, int32_t index, ZipEntryInfo* info);
-// A file entry is written beside the target (named with zipSideSuffix) and
-// takes its place only when whole and its checksum matches; any failure, or
-// `stop` set while it is copied, leaves an existing target as it was.
+// A file entry is written beside an existing target (named with
+// zipSideSuffix), or where none is yet, and is kept only when whole and its
+// checksum matches; any failure, or `stop` set while it is copied, leaves
+// an existing target as it was and a missing one missing.
 ZipResult ZipExtractToFile(ZipHandle* handle, int32_t index, const char* targetPath,
                            const std::atomic<bool>* stop = nullptr);
 ZipResult ZipClose(ZipHandle* handle);

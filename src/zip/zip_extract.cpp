@@ -33,17 +33,23 @@ ZipResult MakeFolderEntry(const ZipReader* reader, const char* target)
     return MakeFolderWithParents(FullTarget(reader, target)) ? zipOk : zipCannotOpenFile;
 }
 
-// Under Wine each folder test costs as much as a small file, so the folders
-// are made only when the file cannot be created without them.
-bool CreateBeside(CSideFile& side, const std::string& path, DWORD attributes)
+// In place where nothing is there yet, beside the file that is there
+// otherwise. Under Wine each folder test costs as much as a small file, so
+// the folders are made only when the file cannot be created without them.
+bool CreateFor(CSideFile& side, const std::string& path, DWORD attributes)
 {
-    if (side.Create(path, zipSideSuffix, attributes))
-        return true;
-    size_t nameStart = NameStart(path);
-    if (GetLastError() != ERROR_PATH_NOT_FOUND || nameStart == 0)
-        return false;
-    MakeFolderWithParents(path.substr(0, nameStart - 1));
-    return side.Create(path, zipSideSuffix, attributes);
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (side.CreateInPlace(path, attributes))
+            return true;
+        DWORD error = GetLastError();
+        if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS)
+            return side.Create(path, zipSideSuffix, attributes);
+        size_t nameStart = NameStart(path);
+        if (attempt > 0 || error != ERROR_PATH_NOT_FOUND || nameStart == 0)
+            return false;
+        MakeFolderWithParents(path.substr(0, nameStart - 1));
+    }
+    return false;
 }
 
 ZipResult CopyEntry(ZipReader* reader, HANDLE file, const std::atomic<bool>* stop)
@@ -89,7 +95,7 @@ ZipResult CopyEntry(ZipReader* reader, HANDLE file, const std::atomic<bool>* sto
 
 // The entry is written beside its target, which it replaces only once it is
 // whole and its checksum matches: an entry that cannot be read leaves the
-// old file exactly as it was.
+// old file exactly as it was (and no new one where there was none).
 ZipResult ExtractFileEntry(ZipReader* reader, const ZipEntryInfo& entry, const char* target,
                            const std::atomic<bool>* stop)
 {
@@ -98,7 +104,7 @@ ZipResult ExtractFileEntry(ZipReader* reader, const ZipEntryInfo& entry, const c
     if (path.size() >= MAX_PATH)
         return zipCannotOpenFile;
     CSideFile side;
-    if (!CreateBeside(side, path, entry.attributes))
+    if (!CreateFor(side, path, entry.attributes))
         return zipCannotOpenFile;
     ZipResult result = CopyEntry(reader, side.Handle(), stop);
     if (result != zipOk)

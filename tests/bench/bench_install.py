@@ -109,13 +109,14 @@ def children_cpu_seconds():
 def wineserver_cpu_seconds():
     """What the Wine prefix's server has spent so far: it carries every
     window message and file operation of the programs, so a program's cost
-    shows there too. Its folder is named after the prefix's device and inode."""
+    shows there too. It works in a folder named after the prefix's device
+    and inode."""
     prefix = os.stat(os.environ["WINEPREFIX"])
-    folder = f"/tmp/.wine-{os.getuid()}/server-{prefix.st_dev:x}-{prefix.st_ino:x}"
+    folder = f"/server-{prefix.st_dev:x}-{prefix.st_ino:x}"
     for entry in os.listdir("/proc"):
         if entry.isdigit():
             try:
-                if os.readlink(f"/proc/{entry}/cwd") == folder:
+                if os.readlink(f"/proc/{entry}/cwd").endswith(folder):
                     return cpu_seconds(int(entry))
             except OSError:
                 continue
