@@ -43,6 +43,12 @@ struct FileHandleCloser {
 using CFileHandle = std::unique_ptr<void, FileHandleCloser>;
 // What CreateFileA returned, with its failure value turned into null.
 CFileHandle OwnHandle(void* handle);
+// How an opened file is to be read: straight through from its first byte
+// lets Windows read ahead of the reader.
+enum class ReadPattern { anyOrder, straightThrough };
+// The existing file at `path`, open to read; others may read it meanwhile
+// but neither write nor delete it. Null when it cannot be opened.
+CFileHandle OpenForReading(const std::string& path, ReadPattern pattern);
 
 // The size of the file at `path`; nothing when there is no such file.
 std::optional<uint64_t> FileSizeOf(const std::string& path);
