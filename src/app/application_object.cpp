@@ -2,8 +2,6 @@
 // it owns are all known.
 #include "core/application.h"
 
-#include <cstdio>
-
 #include "catalogue/catalogue.h"
 #include "core/version.h"
 #include "settings/settings.h"
@@ -19,10 +17,7 @@ CApplication theApp __attribute__((init_priority(102)));
 CApplication::CApplication()
     : catalogue(new CCatalogue), settings(new CSettings), ui(&realWindow)
 {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%s %i.%i.%i", "Tavrin", kVersionMajor, kVersionMinor,
-                  kVersionRelease);
-    title = buffer;
+    title = "Tavrin " + VersionText();
 }
 
 CApplication::~CApplication() = default;
