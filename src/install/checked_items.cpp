@@ -3,12 +3,6 @@
 #include "catalogue/catalogue.h"
 #include "core/window_operations.h"
 
-namespace {
-
-constexpr int kChecked = 2;
-
-}  // namespace
-
 InstallChoice CollectCheckedItems(CWindowOperations& window, const CCatalogue& catalogue)
 {
     InstallChoice choice;
@@ -22,7 +16,7 @@ InstallChoice CollectCheckedItems(CWindowOperations& window, const CCatalogue& c
             ++i;  // a group: its children follow it
             continue;
         }
-        if (node.checkState == kChecked) {
+        if (node.checkState == checkChecked) {
             choice.names.push_back(node.text);
             for (int32_t size : sizes)
                 choice.totalBytes += static_cast<uint32_t>(size);
