@@ -8,7 +8,18 @@
 // program asks the file system, so every subsystem asks it the same way.
 // The name helpers touch no file and build natively too.
 
-bool IsPathSeparator(char c);  // "\" or "/"
+// For bytes of a name and for the wide characters Windows reads them as.
+template <typename Char>
+bool IsPathSeparator(Char c)  // "\" or "/"
+{
+    return c == Char('\\') || c == Char('/');
+}
+// What Windows drops from the end of each part of a path.
+template <typename Char>
+bool IsDotOrSpace(Char c)
+{
+    return c == Char('.') || c == Char(' ');
+}
 // The text after the last "/" of a URL or path; the whole text when it has none.
 std::string FileNameOf(const std::string& text);
 // The text before the last backslash of a path; the whole text when it has none.
