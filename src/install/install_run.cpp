@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "catalogue/catalogue.h"
+#include "catalogue/record_lines.h"
 #include "core/file_system.h"
 #include "core/log.h"
 #include "core/program_folder.h"
@@ -67,7 +68,7 @@ bool InstallFile(CInstallRun& run, const std::string& itemName, const std::strin
     theLog.WriteFormatted("Item name: %s", itemName.c_str());
     theLog.WriteFormatted("Item size: %i", size);
 
-    std::string firstUrl = urlLine.substr(0, urlLine.find(' '));
+    std::string firstUrl = SplitUrls(urlLine).front();
     run.currentItemName = FileNameOf(firstUrl);
     progress.itemIsArchive = IsArchiveName(run.currentItemName);
     // The catalogue names both; neither may lead out of the installation folder.

@@ -171,4 +171,22 @@ TEST(RecordLines, ClassifyLine)
         EXPECT_EQ(ClassifyLine(c.line), c.kind) << c.line;
 }
 
+TEST(RecordLines, SplitUrlsAtEachSpace)
+{
+    struct Case {
+        const char* line;
+        Strings urls;
+    } cases[] = {
+        {"http://a/x.zip", {"http://a/x.zip"}},
+        {"http://a/x.zip http://b/x.zip", {"http://a/x.zip", "http://b/x.zip"}},
+        {"http://a/x.zip  http://b/x.zip", {"http://a/x.zip", "", "http://b/x.zip"}},
+        {"http://a/x.zip ", {"http://a/x.zip", ""}},
+        {" http://a/x.zip", {"", "http://a/x.zip"}},
+        {"", {""}},
+        {"http://a/x.zip\thttp://b/x.zip", {"http://a/x.zip\thttp://b/x.zip"}},  // only a space parts them
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(SplitUrls(c.line), c.urls) << c.line;
+}
+
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include "catalogue/catalogue.h"
 #include "catalogue/items_scan.h"
+#include "catalogue/record_lines.h"
 #include "core/file_system.h"
 
 namespace {
@@ -55,7 +56,7 @@ void CheckRecords(const CCatalogue& catalogue, const std::string& name)
     catalogue.ItemFiles(name, &folders, &urlLines, &sizes);
     const std::string install = "Q:\\Quake III Arena";
     for (size_t i = 0; i < folders.size() && i < urlLines.size(); ++i) {
-        std::string fileName = FileNameOf(urlLines[i].substr(0, urlLines[i].find(' ')));
+        std::string fileName = FileNameOf(SplitUrls(urlLines[i]).front());
         std::string path;
         if (!RecordFilePath(install, folders[i], fileName, path)) {
             Require(path.compare(0, install.size() + 1, install + "\\") == 0, path);
