@@ -92,11 +92,12 @@ bool InstallFile(CInstallRun& run, const std::string& itemName, const std::strin
         return downloaded == DownloadOutcome::present;
     theLog.WriteFormatted("Status: %i (TotalBytesGained: %i)", static_cast<int>(run.window.OverallProgress()),
                           static_cast<int>(progress.doneBytes));
+    if (!progress.itemIsArchive)
+        return true;
     UnpackOutcome unpacked = UnpackArchive(localPath, progress, run.window, run.stop);
-    if (unpacked != UnpackOutcome::notArchive)
-        theLog.WriteFormatted("Unzipped, (TotalBytesGained: %i )", static_cast<int>(progress.doneBytes));
+    theLog.WriteFormatted("Unzipped, (TotalBytesGained: %i )", static_cast<int>(progress.doneBytes));
     progress.lastUnzipPercent = 0;
-    return unpacked == UnpackOutcome::notArchive || unpacked == UnpackOutcome::unpacked;
+    return unpacked == UnpackOutcome::unpacked;
 }
 
 void InstallItem(CInstallRun& run, const std::string& name)
