@@ -105,11 +105,9 @@ void InstallItem(CInstallRun& run, const std::string& name)
     run.currentItemName.clear();
     run.progress.ResetItemProgress();
     run.window.SetInfoTexts(name, run.catalogue.ItemDescription(name));
-    std::vector<std::string> folders, urlLines;
-    std::vector<int32_t> sizes;
-    run.catalogue.ItemFiles(name, &folders, &urlLines, &sizes);
-    for (size_t i = 0; i < urlLines.size() && !run.stop; ++i) {
-        if (!InstallFile(run, name, folders[i], urlLines[i], sizes[i]))
+    std::vector<FileRecord> files = run.catalogue.ItemFiles(name);
+    for (size_t i = 0; i < files.size() && !run.stop; ++i) {
+        if (!InstallFile(run, name, files[i].folder, files[i].urlLine, files[i].size))
             run.someItemFailed = true;
         run.window.ShowHeldChanges();
     }
