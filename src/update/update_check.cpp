@@ -3,8 +3,6 @@
 #include <windows.h>
 
 #include "catalogue/catalogue_header.h"
-#include "catalogue/record_lines.h"
-#include "catalogue/scan_number.h"
 #include "core/log.h"
 #include "core/progress.h"
 #include "core/version.h"
@@ -45,19 +43,16 @@ bool CheckForUpdate(const CatalogueHeader& header, CWindowOperations& window, co
     }
     theLog.WriteFormatted("Updating to %i.%i%i", version.major, version.minor, version.patch);
     window.SetStatus("Updating");
-    theLog.WriteFormatted("Update from: %s", header.updateUrl.c_str());
+    theLog.WriteFormatted("Update from: %s", header.updateUrlLine.c_str());
 
-    int size = 0;
-    ScanNumber(header.updateSizeLine, size);
+    int size = header.updateSize;
     CProgress progress(window);
     progress.itemSize = size > 0 ? static_cast<uint32_t>(size) : 0;  // no size, no bar
     ReceivedCallback received = [&progress, &window](uint32_t bytes) {
         progress.AddReceived(bytes);
         window.SetStatus("Downloading update");
     };
-    // A catalogue saved with CR LF line ends keeps a CR on the URL, which
-    // libcurl refuses (code 3).
-    std::string url = WithoutCr(header.updateUrl);
+    const std::string& url = header.updateUrl;
     int code = DownloadUpdate(url, kUpdateFile, progress.itemSize, releaseKey, received, stop);
     if (code != 0) {
         if (code == kUpdateNotSigned)

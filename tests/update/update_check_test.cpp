@@ -249,8 +249,9 @@ protected:
         header.valid = true;
         header.version.major = 2;
         header.version.patch = 5;
+        header.updateUrlLine = url;
         header.updateUrl = url;
-        header.updateSizeLine = std::to_string(program.size());
+        header.updateSize = static_cast<int>(program.size());
         return CheckForUpdate(header, window, theApp.title, key, stop);
     }
 

@@ -47,7 +47,7 @@ void CheckHeader(const CatalogueHeader& header, const std::string& text)
     }
     // Each message line comes with the LF it ended in, or one of its own.
     Require(header.message.size() <= text.size() + 1);
-    Require(header.updateUrl.size() <= text.size() && header.updateSizeLine.size() <= text.size());
+    Require(header.updateUrlLine.size() <= text.size() && header.updateUrl.size() <= header.updateUrlLine.size());
 }
 
 void CheckTree(const ItemsTree& tree, const std::string& text)
