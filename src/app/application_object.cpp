@@ -2,8 +2,6 @@
 // it owns are all known.
 #include "core/application.h"
 
-#include <cstdio>
-
 #include "catalogue/catalogue.h"
 #include "core/version.h"
 #include "settings/settings.h"
@@ -21,10 +19,7 @@ CWin32WindowOperations realWindow(theApp, theApp.stopRequested);
 CApplication::CApplication()
     : catalogue(new CCatalogue), settings(new CSettings), ui(&realWindow)
 {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%s %i.%i.%i", "Tavrin", kVersionMajor, kVersionMinor,
-                  kVersionRelease);
-    title = buffer;
+    title = "Tavrin " + VersionText();
 }
 
 CApplication::~CApplication() = default;

@@ -32,7 +32,7 @@ void WriteLogHeader()
     SYSTEMTIME now;
     GetSystemTime(&now);
     theLog.WriteLine("---=== Tavrin Log ===---");
-    theLog.WriteFormatted("version: %i.%i.%i", kVersionMajor, kVersionMinor, kVersionRelease);
+    theLog.WriteFormatted("version: %s", VersionText().c_str());
     theLog.WriteFormatted("%i.%i.%i  %i:%i", now.wDay, now.wMonth, now.wYear, now.wHour, now.wMinute);
 }
 

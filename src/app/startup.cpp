@@ -95,7 +95,7 @@ void RunStartup(CApplication& app)
     }
     std::vector<HTREEITEM>& marked = app.catalogue->preChecked;
     while (!marked.empty()) {
-        window.SetCheckState(marked.back(), 2);
+        window.SetCheckState(marked.back(), checkChecked);
         marked.pop_back();
     }
     window.EnableControls();

@@ -1,6 +1,7 @@
 #include "catalogue/catalogue_header.h"
 
 #include "catalogue/catalogue.h"
+#include "catalogue/record_lines.h"
 #include "catalogue/scan_number.h"
 #include "core/log.h"
 
@@ -54,8 +55,9 @@ CatalogueHeader ReadHeader(const CCatalogue& catalogue)
     }
     header.valid = true;
     header.version = ReadVersionLine(versionLine);
-    header.updateUrl = catalogue.ReadLine(position);
-    header.updateSizeLine = catalogue.ReadLine(position);
+    header.updateUrlLine = catalogue.ReadLine(position);
+    header.updateUrl = WithoutCr(header.updateUrlLine);
+    ScanNumber(catalogue.ReadLine(position), header.updateSize);
 
     theLog.WriteLine("\nChecking message");
     if (catalogue.ReadLine(position).find("<message>") == std::string::npos)

@@ -14,8 +14,10 @@ struct CatalogueVersion {
 struct CatalogueHeader {
     bool valid = false;  // line 1 is a version line
     CatalogueVersion version;
+    std::string updateUrlLine;  // line 2 as written, for the log
+    // Line 2 without the CR of a CR LF text, which libcurl refuses (code 3).
     std::string updateUrl;
-    std::string updateSizeLine;
+    int updateSize = 0;  // the number on line 3; 0 when it holds none
     std::string message;  // each line followed by LF
 };
 

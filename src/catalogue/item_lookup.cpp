@@ -49,13 +49,13 @@ std::string CCatalogue::ItemDescription(const std::string& name) const
     return description;
 }
 
-void CCatalogue::ItemFiles(const std::string& name, std::vector<std::string>* folders,
-                           std::vector<std::string>* urlLines, std::vector<int32_t>* sizes) const
+std::vector<FileRecord> CCatalogue::ItemFiles(const std::string& name) const
 {
+    std::vector<FileRecord> records;
     uint32_t position = 0;
     std::string description;
     if (!ReadSectionHead(*this, name, position, description))
-        return;
+        return records;
 
     // A catalogue saved with CR LF line ends installs as its LF twin: its
     // records are read without their CRs.
@@ -66,31 +66,27 @@ void CCatalogue::ItemFiles(const std::string& name, std::vector<std::string>* fo
     std::string folderLine;
     do {
         if (AtEnd(*this, position))
-            return;
+            return records;
         folderLine = CutComment(nextLine());
     } while (folderLine.empty());
 
     for (;;) {
-        if (folders)
-            folders->push_back(folderLine.substr(1));
-        int size = 0;
-        ScanNumber(CutComment(nextLine()), size);
-        if (sizes)
-            sizes->push_back(size);
-        std::string urlLine = CutComment(nextLine());
-        if (urlLines)
-            urlLines->push_back(urlLine);
+        FileRecord record;
+        record.folder = folderLine.substr(1);
+        ScanNumber(CutComment(nextLine()), record.size);
+        record.urlLine = CutComment(nextLine());
+        records.push_back(std::move(record));
 
         std::string line = nextLine();
         RecordLine kind = ClassifyLine(line);
         while (kind == RecordLine::Skipped) {
             line = nextLine();
             if (!line.empty() && line[0] == '*')
-                return;
+                return records;
             kind = ClassifyLine(line);
         }
         if (kind == RecordLine::End)
-            return;
+            return records;
         folderLine = CutComment(line);
     }
 }

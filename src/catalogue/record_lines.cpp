@@ -38,3 +38,16 @@ std::string WithoutCr(std::string line)
         line.pop_back();
     return line;
 }
+
+std::vector<std::string> SplitUrls(const std::string& line)
+{
+    std::vector<std::string> urls;
+    size_t start = 0;
+    for (;;) {
+        size_t space = line.find(' ', start);
+        urls.push_back(line.substr(start, space - start));
+        if (space == std::string::npos)
+            return urls;
+        start = space + 1;
+    }
+}

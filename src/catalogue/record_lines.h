@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include <vector>
 
 // Line helpers for the file records of an item section.
 
@@ -9,6 +10,10 @@ std::string CutComment(std::string line);
 
 // The line without the CR that a CR LF text leaves at its end.
 std::string WithoutCr(std::string line);
+
+// The URLs of a record's URL line, separated by single spaces; always at
+// least one. Two spaces in a row give an empty URL, whose attempt fails.
+std::vector<std::string> SplitUrls(const std::string& line);
 
 enum class RecordLine { NextRecord, Skipped, End };
 

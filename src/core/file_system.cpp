@@ -13,6 +13,12 @@ CFileHandle OwnHandle(void* handle)
     return CFileHandle(handle == INVALID_HANDLE_VALUE ? nullptr : handle);
 }
 
+CFileHandle OpenForReading(const std::string& path, ReadPattern pattern)
+{
+    DWORD flags = pattern == ReadPattern::straightThrough ? FILE_FLAG_SEQUENTIAL_SCAN : FILE_ATTRIBUTE_NORMAL;
+    return OwnHandle(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, flags, nullptr));
+}
+
 std::optional<uint64_t> FileSizeOf(const std::string& path)
 {
     // Read from the folder's entry: no open, which under Wine costs a trip

@@ -8,7 +8,18 @@
 // program asks the file system, so every subsystem asks it the same way.
 // The name helpers touch no file and build natively too.
 
-bool IsPathSeparator(char c);  // "\" or "/"
+// For bytes of a name and for the wide characters Windows reads them as.
+template <typename Char>
+bool IsPathSeparator(Char c)  // "\" or "/"
+{
+    return c == Char('\\') || c == Char('/');
+}
+// What Windows drops from the end of each part of a path.
+template <typename Char>
+bool IsDotOrSpace(Char c)
+{
+    return c == Char('.') || c == Char(' ');
+}
 // The text after the last "/" of a URL or path; the whole text when it has none.
 std::string FileNameOf(const std::string& text);
 // The text before the last backslash of a path; the whole text when it has none.
@@ -43,6 +54,12 @@ struct FileHandleCloser {
 using CFileHandle = std::unique_ptr<void, FileHandleCloser>;
 // What CreateFileA returned, with its failure value turned into null.
 CFileHandle OwnHandle(void* handle);
+// How an opened file is to be read: straight through from its first byte
+// lets Windows read ahead of the reader.
+enum class ReadPattern { anyOrder, straightThrough };
+// The existing file at `path`, open to read; others may read it meanwhile
+// but neither write nor delete it. Null when it cannot be opened.
+CFileHandle OpenForReading(const std::string& path, ReadPattern pattern);
 
 // The size of the file at `path`; nothing when there is no such file.
 std::optional<uint64_t> FileSizeOf(const std::string& path);

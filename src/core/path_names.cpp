@@ -10,16 +10,6 @@
 
 namespace {
 
-bool IsDotOrSpace(wchar_t c)
-{
-    return c == L'.' || c == L' ';
-}
-
-bool IsWideSeparator(wchar_t c)
-{
-    return c == L'\\' || c == L'/';
-}
-
 // The name as Windows reads it: the ANSI functions turn it into wide text
 // with the code page before they look at it. Natively, where there is no
 // code page, each byte stands for itself. False for bytes that are no text
@@ -70,15 +60,10 @@ bool IsDeviceName(const std::wstring& part)
 // "... " all climb a level; only "." stays where it is.
 bool ClimbsOrVanishes(const std::wstring& part)
 {
-    return !part.empty() && part != L"." && std::all_of(part.begin(), part.end(), IsDotOrSpace);
+    return !part.empty() && part != L"." && std::all_of(part.begin(), part.end(), IsDotOrSpace<wchar_t>);
 }
 
 }  // namespace
-
-bool IsPathSeparator(char c)
-{
-    return c == '\\' || c == '/';
-}
 
 std::string FileNameOf(const std::string& text)
 {
@@ -118,7 +103,7 @@ const char* UncontainedReasonIn(const std::string& path, unsigned codePage)
         return "bytes that are no text in the code page";
     if (wide.size() >= 2 && wide[1] == L':')
         return "a drive";
-    if (!wide.empty() && IsWideSeparator(wide[0]))
+    if (!wide.empty() && IsPathSeparator(wide[0]))
         return "a leading separator";
     for (wchar_t c : wide) {
         if (c < 32 || c == 127)

@@ -8,6 +8,11 @@
 struct _TREEITEM;
 typedef struct _TREEITEM* HTREEITEM;
 
+// A node's check box, as the tree view's state image index: the numbers
+// cross into the control and back. A node without a box, or no node, reads
+// as 0.
+enum CheckMark : int { checkUnchecked = 1, checkChecked = 2 };
+
 // A tree node to insert in a batch: its parent is an earlier node of the
 // batch (by index), or the root (-1).
 struct NewTreeNode {

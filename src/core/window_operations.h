@@ -12,7 +12,7 @@
 struct TreeNodeState {
     int depth;
     std::string text;
-    int checkState;
+    CheckMark checkState;
 };
 
 // What the window's taskbar button shows of a run: nothing, its progress,
@@ -107,8 +107,8 @@ public:
     virtual HTREEITEM NextSibling(HTREEITEM node) = 0;
     virtual HTREEITEM SelectedNode() = 0;
     virtual std::string NodeText(HTREEITEM node) = 0;  // cut to 49 bytes
-    virtual int CheckState(HTREEITEM node) = 0;        // 1 unchecked, 2 checked
-    virtual void SetCheckState(HTREEITEM node, int state) = 0;
+    virtual CheckMark CheckState(HTREEITEM node) = 0;
+    virtual void SetCheckState(HTREEITEM node, CheckMark state) = 0;
     virtual void SelectNode(HTREEITEM node) = 0;
     virtual void CollapseNode(HTREEITEM node) = 0;
     virtual void ExpandNode(HTREEITEM node) = 0;

@@ -3,29 +3,21 @@
 #include "catalogue/catalogue.h"
 #include "core/window_operations.h"
 
-namespace {
-
-constexpr int kChecked = 2;
-
-}  // namespace
-
 InstallChoice CollectCheckedItems(CWindowOperations& window, const CCatalogue& catalogue)
 {
     InstallChoice choice;
     std::vector<TreeNodeState> nodes = window.ReadAllNodes();
     for (size_t i = 0; i < nodes.size();) {
         const TreeNodeState& node = nodes[i];
-        std::vector<std::string> urlLines;
-        std::vector<int32_t> sizes;
-        catalogue.ItemFiles(node.text, nullptr, &urlLines, &sizes);
-        if (urlLines.empty()) {
+        std::vector<FileRecord> files = catalogue.ItemFiles(node.text);
+        if (files.empty()) {
             ++i;  // a group: its children follow it
             continue;
         }
-        if (node.checkState == kChecked) {
+        if (node.checkState == checkChecked) {
             choice.names.push_back(node.text);
-            for (int32_t size : sizes)
-                choice.totalBytes += static_cast<uint32_t>(size);
+            for (const FileRecord& file : files)
+                choice.totalBytes += static_cast<uint32_t>(file.size);
         }
         // An item's own children are passed over.
         for (++i; i < nodes.size() && nodes[i].depth > node.depth;)

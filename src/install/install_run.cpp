@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "catalogue/catalogue.h"
+#include "catalogue/record_lines.h"
 #include "core/file_system.h"
 #include "core/log.h"
 #include "core/side_file.h"
@@ -115,6 +116,15 @@ DownloadOutcome DownloadAtTurn(CInstallRun& run, const std::string& urlLine, con
     return PlaceDownload(ahead->side, localPath) ? DownloadOutcome::transferred : DownloadOutcome::failed;
 }
 
+// The local name of a record's file (after its first URL's last "/") and
+// where the run puts it; the reason when the path is refused.
+const char* RecordTarget(const CInstallRun& run, const std::string& recordFolder, const std::string& urlLine,
+                         std::string& fileName, std::string& localPath)
+{
+    fileName = FileNameOf(SplitUrls(urlLine).front());
+    return RecordFilePath(run.installPath, recordFolder, fileName, localPath);
+}
+
 // Downloads one file of an item and unpacks it when it is an archive.
 // False when the file was not obtained.
 bool InstallFile(CInstallRun& run, const std::string& itemName, const std::string& recordFolder,
@@ -129,12 +139,11 @@ bool InstallFile(CInstallRun& run, const std::string& itemName, const std::strin
     theLog.WriteFormatted("Item name: %s", itemName.c_str());
     theLog.WriteFormatted("Item size: %i", size);
 
-    std::string firstUrl = urlLine.substr(0, urlLine.find(' '));
-    run.currentItemName = FileNameOf(firstUrl);
-    progress.itemIsArchive = IsArchiveName(run.currentItemName);
     // The catalogue names both; neither may lead out of the installation folder.
     std::string localPath;
-    if (const char* reason = RecordFilePath(run.installPath, recordFolder, run.currentItemName, localPath)) {
+    const char* refused = RecordTarget(run, recordFolder, urlLine, run.currentItemName, localPath);
+    progress.itemIsArchive = IsArchiveName(run.currentItemName);
+    if (const char* reason = refused) {
         std::string named = recordFolder.empty() ? "" : recordFolder + "\\";
         theLog.WriteFormatted("Refused path: %s (it holds %s)", (named + run.currentItemName).c_str(), reason);
         return false;
@@ -154,11 +163,12 @@ bool InstallFile(CInstallRun& run, const std::string& itemName, const std::strin
         return downloaded == DownloadOutcome::present;
     theLog.WriteFormatted("Status: %i (TotalBytesGained: %i)", static_cast<int>(run.window.OverallProgress()),
                           static_cast<int>(progress.doneBytes));
+    if (!progress.itemIsArchive)
+        return true;
     UnpackOutcome unpacked = UnpackArchive(localPath, progress, run.window, run.stop);
-    if (unpacked != UnpackOutcome::notArchive)
-        theLog.WriteFormatted("Unzipped, (TotalBytesGained: %i )", static_cast<int>(progress.doneBytes));
+    theLog.WriteFormatted("Unzipped, (TotalBytesGained: %i )", static_cast<int>(progress.doneBytes));
     progress.lastUnzipPercent = 0;
-    return unpacked == UnpackOutcome::notArchive || unpacked == UnpackOutcome::unpacked;
+    return unpacked == UnpackOutcome::unpacked;
 }
 
 // Every file of the chosen items in the run's order, with where it goes.
@@ -166,15 +176,12 @@ std::vector<PlannedFile> PlanFiles(const CInstallRun& run, const std::vector<std
 {
     std::vector<PlannedFile> files;
     for (const std::string& name : names) {
-        std::vector<std::string> folders, urlLines;
-        std::vector<int32_t> sizes;
-        run.catalogue.ItemFiles(name, &folders, &urlLines, &sizes);
-        for (size_t i = 0; i < urlLines.size(); ++i) {
+        for (const FileRecord& record : run.catalogue.ItemFiles(name)) {
             PlannedFile file;
-            file.urlLine = urlLines[i];
-            file.declaredSize = static_cast<uint32_t>(sizes[i]);
-            std::string fileName = FileNameOf(urlLines[i].substr(0, urlLines[i].find(' ')));
-            if (RecordFilePath(run.installPath, folders[i], fileName, file.localPath))
+            file.urlLine = record.urlLine;
+            file.declaredSize = static_cast<uint32_t>(record.size);
+            std::string fileName;
+            if (RecordTarget(run, record.folder, record.urlLine, fileName, file.localPath))
                 file.localPath.clear();
             files.push_back(file);
         }
@@ -187,11 +194,9 @@ void InstallItem(CInstallRun& run, const std::string& name)
     run.currentItemName.clear();
     run.progress.ResetItemProgress();
     run.window.SetInfoTexts(name, run.catalogue.ItemDescription(name));
-    std::vector<std::string> folders, urlLines;
-    std::vector<int32_t> sizes;
-    run.catalogue.ItemFiles(name, &folders, &urlLines, &sizes);
-    for (size_t i = 0; i < urlLines.size() && !run.stop; ++i) {
-        if (!InstallFile(run, name, folders[i], urlLines[i], sizes[i]))
+    std::vector<FileRecord> files = run.catalogue.ItemFiles(name);
+    for (size_t i = 0; i < files.size() && !run.stop; ++i) {
+        if (!InstallFile(run, name, files[i].folder, files[i].urlLine, files[i].size))
             run.someItemFailed = true;
     }
 }

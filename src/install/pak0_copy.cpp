@@ -20,8 +20,7 @@ bool CopyWhole(const std::string& source, const std::string& target, const StopR
 {
     if (GetFileAttributesA(target.c_str()) != INVALID_FILE_ATTRIBUTES)
         return false;
-    CFileHandle in = OwnHandle(CreateFileA(source.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                           FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    CFileHandle in = OpenForReading(source, ReadPattern::straightThrough);
     if (!in)
         return false;
     CSideFile part;

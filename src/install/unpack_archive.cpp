@@ -86,8 +86,6 @@ UnpackOutcome UnpackArchive(const std::string& path, CProgress& progress, CWindo
                             const StopRequest& stop)
 {
     size_t nameStart = NameStart(path);
-    if (!IsArchiveName(path.substr(nameStart)))
-        return UnpackOutcome::notArchive;
     std::string folder = nameStart == 0 ? "" : path.substr(0, nameStart - 1) + "/";
 
     // Unpacked under another name: an archive cut off half way, even by the

@@ -1,9 +1,9 @@
 #include "transfer/file_download.h"
 
 #include <cstdio>
-#include <vector>
 #include <windows.h>
 
+#include "catalogue/record_lines.h"
 #include "core/file_system.h"
 #include "core/log.h"
 #include "core/side_file.h"
@@ -30,20 +30,6 @@ std::string Formatted(const char* format, int first, int second = 0)
     char line[64];
     std::snprintf(line, sizeof line, format, first, second);
     return line;
-}
-
-// Two spaces in a row give an empty URL, whose attempt fails.
-std::vector<std::string> SplitUrls(const std::string& line)
-{
-    std::vector<std::string> urls;
-    size_t start = 0;
-    for (;;) {
-        size_t space = line.find(' ', start);
-        urls.push_back(line.substr(start, space - start));
-        if (space == std::string::npos)
-            return urls;
-        start = space + 1;
-    }
 }
 
 // Ends an attempt: an empty body never reaches the write callback, so its

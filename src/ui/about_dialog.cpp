@@ -1,7 +1,5 @@
 #include "ui/about_dialog.h"
 
-#include <cstdio>
-
 #include "core/application.h"
 #include "core/version.h"
 
@@ -28,10 +26,7 @@ void OnInitDialog(HWND dialog)
     HFONT creditFont = CreateFontA(13, 7, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET,
                                    OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                    DEFAULT_PITCH | FF_DONTCARE, "ms sans serif");
-    char version[40];
-    std::snprintf(version, sizeof version, "v %i.%i.%i", kVersionMajor, kVersionMinor,
-                  kVersionRelease);
-    SetDlgItemTextA(dialog, kVersionLine, version);
+    SetDlgItemTextA(dialog, kVersionLine, ("v " + VersionText()).c_str());
 
     for (int name : kCreditNames)
         SendDlgItemMessageA(dialog, name, WM_SETFONT, reinterpret_cast<WPARAM>(creditFont), TRUE);

@@ -8,16 +8,13 @@
 
 namespace {
 
-constexpr int kUnchecked = 1;
-constexpr int kChecked = 2;
-
 // Selecting each node below in turn opens its parents and shows its
 // description, a catalogue scan each: the square of the tree, for steps no
 // one sees. Their end is made directly: every node below takes `below`,
 // every group below opens. Returns the last node the walk would select,
 // null when there is none. Its own stack: a deep tree cannot exhaust the
 // window thread's.
-HTREEITEM SetBelow(CWindowOperations& ui, HTREEITEM node, int below)
+HTREEITEM SetBelow(CWindowOperations& ui, HTREEITEM node, CheckMark below)
 {
     std::vector<HTREEITEM> openGroups, groups;
     HTREEITEM last = nullptr;
@@ -47,10 +44,10 @@ HTREEITEM SetBelow(CWindowOperations& ui, HTREEITEM node, int below)
 // Leaves `node` in the state opposite to its subtree, so that the control's
 // own toggle after a click puts it in line. The node is closed while the
 // groups below it open, which the control does without laying them out.
-void SetSubtree(CWindowOperations& ui, HTREEITEM node, int below)
+void SetSubtree(CWindowOperations& ui, HTREEITEM node, CheckMark below)
 {
     ui.HoldTreePainting();
-    ui.SetCheckState(node, below == kChecked ? kUnchecked : kChecked);
+    ui.SetCheckState(node, below == checkChecked ? checkUnchecked : checkChecked);
     if (ui.FirstChild(node)) {
         ui.CollapseNode(node);
         ui.SelectNode(SetBelow(ui, node, below));
@@ -61,7 +58,7 @@ void SetSubtree(CWindowOperations& ui, HTREEITEM node, int below)
 // Every top node ends closed in `state`. The walk ends on the last top node
 // with anything below it: its last node selected, then the top closed over
 // it, which moves the selection up in the control.
-void SetWholeTree(CWindowOperations& ui, int state)
+void SetWholeTree(CWindowOperations& ui, CheckMark state)
 {
     ui.HoldTreePainting();
     HTREEITEM lastTop = nullptr, lastVisited = nullptr;
@@ -102,10 +99,10 @@ bool ParseItems(CCatalogue& catalogue, CWindowOperations& window)
     return true;
 }
 
-void CheckSubtree(CWindowOperations& ui, HTREEITEM node) { SetSubtree(ui, node, kChecked); }
-void UncheckSubtree(CWindowOperations& ui, HTREEITEM node) { SetSubtree(ui, node, kUnchecked); }
-void SelectAll(CWindowOperations& ui) { SetWholeTree(ui, kChecked); }
-void SelectNone(CWindowOperations& ui) { SetWholeTree(ui, kUnchecked); }
+void CheckSubtree(CWindowOperations& ui, HTREEITEM node) { SetSubtree(ui, node, checkChecked); }
+void UncheckSubtree(CWindowOperations& ui, HTREEITEM node) { SetSubtree(ui, node, checkUnchecked); }
+void SelectAll(CWindowOperations& ui) { SetWholeTree(ui, checkChecked); }
+void SelectNone(CWindowOperations& ui) { SetWholeTree(ui, checkUnchecked); }
 
 void ShowSelectedItemInfo(CWindowOperations& ui, const CCatalogue& catalogue)
 {
@@ -122,7 +119,7 @@ void ShowSelectedItemInfo(CWindowOperations& ui, const CCatalogue& catalogue)
 void OnCheckBoxClick(CWindowOperations& ui, HTREEITEM node)
 {
     ui.SelectNode(node);
-    if (ui.CheckState(node) == kUnchecked)
+    if (ui.CheckState(node) == checkUnchecked)
         CheckSubtree(ui, node);
     else
         UncheckSubtree(ui, node);

@@ -325,16 +325,16 @@ std::string CWin32WindowOperations::NodeText(HTREEITEM node)
     return buffer;
 }
 
-int CWin32WindowOperations::CheckState(HTREEITEM node)
+CheckMark CWin32WindowOperations::CheckState(HTREEITEM node)
 {
     if (!app.itemTree)
-        return 0;
+        return CheckMark{};
     LRESULT state = SendMessageA(app.itemTree, TVM_GETITEMSTATE,
                                  reinterpret_cast<WPARAM>(node), TVIS_STATEIMAGEMASK);
-    return static_cast<int>((state & TVIS_STATEIMAGEMASK) >> 12);
+    return static_cast<CheckMark>((state & TVIS_STATEIMAGEMASK) >> 12);
 }
 
-void CWin32WindowOperations::SetCheckState(HTREEITEM node, int state)
+void CWin32WindowOperations::SetCheckState(HTREEITEM node, CheckMark state)
 {
     if (!app.itemTree)
         return;

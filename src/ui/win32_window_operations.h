@@ -42,8 +42,8 @@ public:
     HTREEITEM NextSibling(HTREEITEM node) override;
     HTREEITEM SelectedNode() override;
     std::string NodeText(HTREEITEM node) override;
-    int CheckState(HTREEITEM node) override;
-    void SetCheckState(HTREEITEM node, int state) override;
+    CheckMark CheckState(HTREEITEM node) override;
+    void SetCheckState(HTREEITEM node, CheckMark state) override;
     void SelectNode(HTREEITEM node) override;
     void CollapseNode(HTREEITEM node) override;
     void ExpandNode(HTREEITEM node) override;

@@ -5,8 +5,6 @@
 #include <utility>
 
 #include "catalogue/catalogue_header.h"
-#include "catalogue/record_lines.h"
-#include "catalogue/scan_number.h"
 #include "core/log.h"
 #include "core/progress.h"
 #include "core/window_operations.h"
@@ -38,10 +36,9 @@ bool CheckForUpdate(const CatalogueHeader& header, CWindowOperations& window, co
     }
     theLog.WriteFormatted("Updating to %i.%i%i", version.major, version.minor, version.patch);
     window.SetStatus("Updating");
-    theLog.WriteFormatted("Update from: %s", header.updateUrl.c_str());
+    theLog.WriteFormatted("Update from: %s", header.updateUrlLine.c_str());
 
-    int size = 0;
-    ScanNumber(header.updateSizeLine, size);
+    int size = header.updateSize;
     CProgress progress(window);
     progress.itemSize = size > 0 ? static_cast<uint32_t>(size) : 0;  // no size, no bar
     ExpectedRelease expected;
@@ -52,9 +49,7 @@ bool CheckForUpdate(const CatalogueHeader& header, CWindowOperations& window, co
         progress.AddReceived(bytes);
         window.SetStatus("Downloading update");
     };
-    // A catalogue saved with CR LF line ends keeps a CR on the URL, which
-    // libcurl refuses (code 3).
-    std::string url = WithoutCr(header.updateUrl);
+    const std::string& url = header.updateUrl;
     CVerifiedRelease release;
     int code = DownloadUpdate(url, kUpdateFile, expected, received, stop, release);
     if (code != 0) {

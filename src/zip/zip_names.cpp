@@ -5,15 +5,6 @@
 
 #include "core/file_system.h"
 
-namespace {
-
-bool IsDotOrSpace(char c)
-{
-    return c == '.' || c == ' ';
-}
-
-}  // namespace
-
 const char* CleanEntryName(const char* name)
 {
     static const char* const parentParts[] = {"\\..\\", "\\../", "/../", "/..\\"};

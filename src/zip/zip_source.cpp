@@ -105,8 +105,7 @@ int ZCALLBACK SourceError(voidpf, voidpf stream)
 
 ZipSource* OpenZipSource(const char* path)
 {
-    CFileHandle file = OwnHandle(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                             FILE_ATTRIBUTE_NORMAL, nullptr));
+    CFileHandle file = OpenForReading(path, ReadPattern::anyOrder);
     LARGE_INTEGER size;
     if (!file || !GetFileSizeEx(file.get(), &size))
         return nullptr;

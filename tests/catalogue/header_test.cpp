@@ -67,6 +67,38 @@ TEST_F(ReadHeaderTest, MessageBlockCases)
     }
 }
 
+// Lines 2 and 3 as the update takes them: the URL without the CR of a CR LF
+// text (the log keeps the line as written), the size as "%i" reads it.
+TEST_F(ReadHeaderTest, UpdateRecordIsReadyToUse)
+{
+    struct Case {
+        const char* what;
+        std::string text;
+        std::string urlLine, url;
+        int size;
+    } cases[] = {
+        {"LF line ends", Lines({"v2.0.5", "http://127.0.0.1:47001/T.exe", "1000", "<message>"}),
+         "http://127.0.0.1:47001/T.exe", "http://127.0.0.1:47001/T.exe", 1000},
+        {"CR LF line ends", Lines({"v2.0.5", "http://127.0.0.1:47001/T.exe", "1000", "<message>"}, "\r\n"),
+         "http://127.0.0.1:47001/T.exe\r", "http://127.0.0.1:47001/T.exe", 1000},
+        {"only the last CR goes", Lines({"v2.0.5", "u\r\r", "7"}), "u\r\r", "u\r", 7},
+        {"no number", Lines({"v2.0.5", "u", "unknown"}), "u", "u", 0},
+        {"hexadecimal", Lines({"v2.0.5", "u", "0x10"}), "u", "u", 16},
+        {"blanks and a word after", Lines({"v2.0.5", "u", "  12 bytes"}), "u", "u", 12},
+        {"negative", Lines({"v2.0.5", "u", "-5"}), "u", "u", -5},
+        {"empty lines", Lines({"v2.0.5", "", "", "<message>"}), "", "", 0},
+        {"cut after the version", "v2.0.5\n", "*", "*", 0},
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        Load(c.text);
+        CatalogueHeader header = ReadHeader(Catalogue());
+        EXPECT_EQ(header.updateUrlLine, c.urlLine) << c.what;
+        EXPECT_EQ(header.updateUrl, c.url) << c.what;
+        EXPECT_EQ(header.updateSize, c.size) << c.what;
+    }
+}
+
 TEST_F(ReadHeaderTest, NoVersionLineStopsBeforeTheMessage)
 {
     for (const char* loaded : {"", "\nv2.0.4\n", "V2.0.4\nu\n1\n<message>\na\n</message>\n"}) {

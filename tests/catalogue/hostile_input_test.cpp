@@ -38,11 +38,10 @@ protected:
             if (++looked > 20)
                 break;
             Catalogue().ItemDescription(node.text);
-            std::vector<std::string> folders, urlLines;
-            std::vector<int32_t> sizes;
-            Catalogue().ItemFiles(node.text, &folders, &urlLines, &sizes);
-            EXPECT_EQ(folders.size(), urlLines.size());
-            EXPECT_EQ(folders.size(), sizes.size());
+            for (const FileRecord& file : Catalogue().ItemFiles(node.text)) {
+                EXPECT_LE(file.folder.size(), Catalogue().sourceText->size());
+                EXPECT_LE(file.urlLine.size(), Catalogue().sourceText->size());
+            }
         }
     }
 };
@@ -103,9 +102,7 @@ TEST_F(HostileInputTest, LongNamesAreShownUpToAPathsLengthAndLookedUpCut)
     // The tree's text is read back through 50 bytes.
     std::string shown = tree.nodes[0].text.substr(0, 49);
     EXPECT_EQ(Catalogue().ItemDescription(longName), "Long");
-    std::vector<std::string> urlLines;
-    Catalogue().ItemFiles(shown, nullptr, &urlLines, nullptr);
-    EXPECT_TRUE(urlLines.empty());
+    EXPECT_TRUE(Catalogue().ItemFiles(shown).empty());
 }
 
 // Names grow to the end of their line and every node keeps its own: one

@@ -20,7 +20,11 @@ protected:
     Records FilesOf(const std::string& name)
     {
         Records records;
-        Catalogue().ItemFiles(name, &records.folders, &records.urlLines, &records.sizes);
+        for (const FileRecord& file : Catalogue().ItemFiles(name)) {
+            records.folders.push_back(file.folder);
+            records.urlLines.push_back(file.urlLine);
+            records.sizes.push_back(file.size);
+        }
         return records;
     }
 };
@@ -48,15 +52,14 @@ TEST_F(ItemLookupTest, WorkedExampleDescriptionsAndRecords)
     EXPECT_TRUE(maps.folders.empty() && maps.urlLines.empty() && maps.sizes.empty());
 }
 
-TEST_F(ItemLookupTest, ListsAreAppendedToAndMayBeLeftOut)
+// The lookups keep nothing between calls: each gives its own item's records.
+TEST_F(ItemLookupTest, EachLookupGivesOnlyItsOwnRecords)
 {
     Load(WorkedExample());
-    Strings urlLines = {"earlier"};
-    Sizes sizes;
-    Catalogue().ItemFiles("Map pack", nullptr, &urlLines, nullptr);
-    Catalogue().ItemFiles("Config", nullptr, nullptr, &sizes);
-    EXPECT_EQ(urlLines.size(), 3u);
-    EXPECT_EQ(urlLines[0], "earlier");
+    Strings urlLines = FilesOf("Map pack").urlLines;
+    Sizes sizes = FilesOf("Config").sizes;
+    EXPECT_EQ(urlLines.size(), 2u);
+    EXPECT_EQ(urlLines, FilesOf("Map pack").urlLines);
     EXPECT_EQ(sizes, Sizes({300}));
 }
 
@@ -169,6 +172,24 @@ TEST(RecordLines, ClassifyLine)
     };
     for (const Case& c : cases)
         EXPECT_EQ(ClassifyLine(c.line), c.kind) << c.line;
+}
+
+TEST(RecordLines, SplitUrlsAtEachSpace)
+{
+    struct Case {
+        const char* line;
+        Strings urls;
+    } cases[] = {
+        {"http://a/x.zip", {"http://a/x.zip"}},
+        {"http://a/x.zip http://b/x.zip", {"http://a/x.zip", "http://b/x.zip"}},
+        {"http://a/x.zip  http://b/x.zip", {"http://a/x.zip", "", "http://b/x.zip"}},
+        {"http://a/x.zip ", {"http://a/x.zip", ""}},
+        {" http://a/x.zip", {"", "http://a/x.zip"}},
+        {"", {""}},
+        {"http://a/x.zip\thttp://b/x.zip", {"http://a/x.zip\thttp://b/x.zip"}},  // only a space parts them
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(SplitUrls(c.line), c.urls) << c.line;
 }
 
 }  // namespace

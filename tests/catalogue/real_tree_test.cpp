@@ -15,7 +15,7 @@ std::string OutlineOf(CWindowOperations& ui, HTREEITEM first, int depth = 0)
 {
     std::string out;
     for (HTREEITEM node = first; node; node = ui.NextSibling(node)) {
-        out += std::string(depth * 2, ' ') + (ui.CheckState(node) == 2 ? "[x] " : "[ ] ") +
+        out += std::string(depth * 2, ' ') + (ui.CheckState(node) == checkChecked ? "[x] " : "[ ] ") +
                ui.NodeText(node) + "\n";
         out += OutlineOf(ui, ui.FirstChild(node), depth + 1);
     }
@@ -25,7 +25,7 @@ std::string OutlineOf(CWindowOperations& ui, HTREEITEM first, int depth = 0)
 void CheckMarked()
 {
     for (HTREEITEM node : theApp.catalogue->preChecked)
-        theApp.ui->SetCheckState(node, 2);
+        theApp.ui->SetCheckState(node, checkChecked);
 }
 
 // ParseItems into a real tree view, from the window's own thread and from a

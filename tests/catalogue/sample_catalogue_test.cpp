@@ -35,13 +35,11 @@ TEST_F(SampleCatalogueTest, ParsesWithRecordsOnTheLoopbackServer)
         // What the window gives back of the name.
         std::string name = node.text.substr(0, 49);
         EXPECT_NE(Catalogue().ItemDescription(name), "") << name;
-        std::vector<std::string> urlLines;
-        std::vector<int32_t> sizes;
-        Catalogue().ItemFiles(name, nullptr, &urlLines, &sizes);
-        ASSERT_FALSE(urlLines.empty()) << name;
-        for (size_t i = 0; i < urlLines.size(); ++i) {
-            EXPECT_EQ(urlLines[i].rfind("http://127.0.0.1:4700", 0), 0u) << name;
-            EXPECT_GT(sizes[i], 0) << name;
+        std::vector<FileRecord> files = Catalogue().ItemFiles(name);
+        ASSERT_FALSE(files.empty()) << name;
+        for (const FileRecord& file : files) {
+            EXPECT_EQ(file.urlLine.rfind("http://127.0.0.1:4700", 0), 0u) << name;
+            EXPECT_GT(file.size, 0) << name;
         }
     }
 }

@@ -115,7 +115,7 @@ protected:
         catalogue.sourceText = &catalogueText;
         ASSERT_TRUE(ParseItems(catalogue, window));
         for (HTREEITEM node : catalogue.preChecked)
-            window.SetCheckState(node, 2);
+            window.SetCheckState(node, checkChecked);
         catalogue.preChecked.clear();
         StartOver();  // the parser's own lines are no part of a run
     }
@@ -398,10 +398,10 @@ TEST_F(InstallRun, OnlyCheckedItemsAreTaken)
                       Section("C", Record("", 40, "http://127.0.0.1:9/c.zip") + Record("", 2, "http://127.0.0.1:9/d")) +
                       Section(longName, Record("", 80, "http://127.0.0.1:9/l.zip")),
                   "#Checked group;\n[A]\n[B]\n!\n#Open group;\n[C]+\n!\n[" + longName + "]+\n");
-    window.SetCheckState(window.topNodes[0], 2);
+    window.SetCheckState(window.topNodes[0], checkChecked);
     // Below an item nothing counts, checked or not.
     HTREEITEM c = window.At(window.topNodes[1]).children[0];
-    window.SetCheckState(window.InsertNode(c, "A"), 2);
+    window.SetCheckState(window.InsertNode(c, "A"), checkChecked);
 
     InstallChoice choice = CollectCheckedItems(window, catalogue);
 

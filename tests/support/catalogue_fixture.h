@@ -28,7 +28,7 @@ protected:
     std::string OutlineWithMarks()
     {
         for (HTREEITEM node : Catalogue().preChecked)
-            window.SetCheckState(node, 2);
+            window.SetCheckState(node, checkChecked);
         return window.Outline();
     }
 

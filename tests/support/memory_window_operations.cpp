@@ -93,12 +93,12 @@ std::string CMemoryWindowOperations::NodeText(HTREEITEM node)
     return node ? At(node).text.substr(0, 49) : "";
 }
 
-int CMemoryWindowOperations::CheckState(HTREEITEM node)
+CheckMark CMemoryWindowOperations::CheckState(HTREEITEM node)
 {
-    return node ? At(node).checkState : 0;
+    return node ? At(node).checkState : CheckMark{};
 }
 
-void CMemoryWindowOperations::SetCheckState(HTREEITEM node, int state)
+void CMemoryWindowOperations::SetCheckState(HTREEITEM node, CheckMark state)
 {
     if (node)
         At(node).checkState = state;
@@ -150,7 +150,7 @@ std::string CMemoryWindowOperations::Outline() const
         [&](const std::vector<HTREEITEM>& level, int depth) {
             for (HTREEITEM handle : level) {
                 const Node& node = nodes.at(reinterpret_cast<size_t>(handle) - 1);
-                out += std::string(depth * 2, ' ') + (node.checkState == 2 ? "[x] " : "[ ] ") +
+                out += std::string(depth * 2, ' ') + (node.checkState == checkChecked ? "[x] " : "[ ] ") +
                        node.text + "\n";
                 walk(node.children, depth + 1);
             }

@@ -14,7 +14,7 @@ public:
         std::string text;
         HTREEITEM parent = nullptr;
         std::vector<HTREEITEM> children;
-        int checkState = 1;
+        CheckMark checkState = checkUnchecked;
         bool expanded = false;
     };
     struct ShownMessage {
@@ -50,8 +50,8 @@ public:
     HTREEITEM NextSibling(HTREEITEM node) override;
     HTREEITEM SelectedNode() override { return selected; }
     std::string NodeText(HTREEITEM node) override;
-    int CheckState(HTREEITEM node) override;
-    void SetCheckState(HTREEITEM node, int state) override;
+    CheckMark CheckState(HTREEITEM node) override;
+    void SetCheckState(HTREEITEM node, CheckMark state) override;
     void SelectNode(HTREEITEM node) override;
     void CollapseNode(HTREEITEM node) override;
     void ExpandNode(HTREEITEM node) override;

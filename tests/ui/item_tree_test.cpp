@@ -13,6 +13,12 @@
 
 namespace {
 
+// What the control's own toggle makes of a box.
+CheckMark Toggled(CheckMark mark)
+{
+    return mark == checkUnchecked ? checkChecked : checkUnchecked;
+}
+
 // G1 (a, G2 (b, c), d), e, G3 (f); items have descriptions, groups none.
 class ItemTreeTest : public CApplicationTest {
 protected:
@@ -39,7 +45,7 @@ protected:
     void ClickCheckBox(HTREEITEM node)
     {
         OnCheckBoxClick(window, node);
-        window.SetCheckState(node, window.CheckState(node) == 1 ? 2 : 1);
+        window.SetCheckState(node, Toggled(window.CheckState(node)));
     }
 
     // The checked nodes, in the order inserted (depth first here).
@@ -47,7 +53,7 @@ protected:
     {
         std::string names;
         for (const CMemoryWindowOperations::Node& node : window.nodes)
-            if (node.checkState == 2)
+            if (node.checkState == checkChecked)
                 names += (names.empty() ? "" : " ") + node.text;
         return names;
     }
@@ -55,7 +61,7 @@ protected:
     void CheckAll()
     {
         for (CMemoryWindowOperations::Node& node : window.nodes)
-            node.checkState = 2;
+            node.checkState = checkChecked;
     }
 
     std::string text;
@@ -95,7 +101,7 @@ TEST_F(ItemTreeTest, ClickingACheckBoxCarriesTheNewStateDown)
 
 TEST_F(ItemTreeTest, ClickingALeafChangesItAloneAndShowsIt)
 {
-    window.SetCheckState(e, 2);
+    window.SetCheckState(e, checkChecked);
     ClickCheckBox(e);
     EXPECT_EQ(window.CheckState(e), 1);
     EXPECT_EQ(window.SelectedNode(), e);
@@ -193,7 +199,7 @@ namespace {
 // The walk as a click describes it, one node after the other: each node
 // below takes the new state and is selected, which opens its parents and
 // shows its description. The fast operations must leave what it leaves.
-void LiteralSetBelow(CWindowOperations& ui, HTREEITEM node, int below)
+void LiteralSetBelow(CWindowOperations& ui, HTREEITEM node, CheckMark below)
 {
     for (HTREEITEM child = ui.FirstChild(node); child; child = ui.NextSibling(child)) {
         ui.SetCheckState(child, below);
@@ -202,13 +208,13 @@ void LiteralSetBelow(CWindowOperations& ui, HTREEITEM node, int below)
     }
 }
 
-void LiteralSetSubtree(CWindowOperations& ui, HTREEITEM node, int below)
+void LiteralSetSubtree(CWindowOperations& ui, HTREEITEM node, CheckMark below)
 {
-    ui.SetCheckState(node, below == 2 ? 1 : 2);
+    ui.SetCheckState(node, Toggled(below));
     LiteralSetBelow(ui, node, below);
 }
 
-void LiteralSetWholeTree(CWindowOperations& ui, int state)
+void LiteralSetWholeTree(CWindowOperations& ui, CheckMark state)
 {
     for (HTREEITEM top = ui.FirstTopNode(); top; top = ui.NextSibling(top)) {
         LiteralSetSubtree(ui, top, state);
@@ -221,14 +227,14 @@ void LiteralSetWholeTree(CWindowOperations& ui, int state)
 void LiteralClick(CWindowOperations& ui, HTREEITEM node)
 {
     ui.SelectNode(node);
-    LiteralSetSubtree(ui, node, ui.CheckState(node) == 1 ? 2 : 1);
-    ui.SetCheckState(node, ui.CheckState(node) == 1 ? 2 : 1);
+    LiteralSetSubtree(ui, node, Toggled(ui.CheckState(node)));
+    ui.SetCheckState(node, Toggled(ui.CheckState(node)));
 }
 
 void Click(CWindowOperations& ui, HTREEITEM node)
 {
     OnCheckBoxClick(ui, node);
-    ui.SetCheckState(node, ui.CheckState(node) == 1 ? 2 : 1);
+    ui.SetCheckState(node, Toggled(ui.CheckState(node)));
 }
 
 using Operation = std::function<void(CWindowOperations&)>;
@@ -269,7 +275,7 @@ struct TwinTrees {
             window->selectionChanged = [window] { ShowSelectedItemInfo(*window, *theApp.catalogue); };
             handles = window->InsertNodes(shape.nodes);
             for (int index : shape.checked)
-                window->SetCheckState(handles[index], 2);
+                window->SetCheckState(handles[index], checkChecked);
             window->SelectNode(handles[shape.selected]);
         }
     }
@@ -313,13 +319,13 @@ TEST_F(ItemTreeEndState, SelectAllAndSelectNoneLeaveWhatTheWalkLeaves)
         std::vector<Operation> fast, literal;
     } sequences[] = {
         {"all", {[](CWindowOperations& ui) { SelectAll(ui); }},
-         {[](CWindowOperations& ui) { LiteralSetWholeTree(ui, 2); }}},
+         {[](CWindowOperations& ui) { LiteralSetWholeTree(ui, checkChecked); }}},
         {"none", {[](CWindowOperations& ui) { SelectNone(ui); }},
-         {[](CWindowOperations& ui) { LiteralSetWholeTree(ui, 1); }}},
+         {[](CWindowOperations& ui) { LiteralSetWholeTree(ui, checkUnchecked); }}},
         {"all, then none",
          {[](CWindowOperations& ui) { SelectAll(ui); }, [](CWindowOperations& ui) { SelectNone(ui); }},
-         {[](CWindowOperations& ui) { LiteralSetWholeTree(ui, 2); },
-          [](CWindowOperations& ui) { LiteralSetWholeTree(ui, 1); }}},
+         {[](CWindowOperations& ui) { LiteralSetWholeTree(ui, checkChecked); },
+          [](CWindowOperations& ui) { LiteralSetWholeTree(ui, checkUnchecked); }}},
     };
     for (const Shape& shape : kShapes)
         for (const auto& sequence : sequences) {

@@ -105,7 +105,7 @@ TEST_F(RealWindowTest, TreeNodesTextsAndCheckStates)
     EXPECT_EQ(ui->NodeText(item), std::string(49, 'n'));
 
     EXPECT_EQ(ui->CheckState(group), 1);
-    ui->SetCheckState(group, 2);
+    ui->SetCheckState(group, checkChecked);
     EXPECT_EQ(ui->CheckState(group), 2);
     EXPECT_EQ(ui->CheckState(item), 1);
 
@@ -242,8 +242,8 @@ TEST_F(RealWindowTest, AWorkerReadsTheWholeTreeAsTheNodeOperationsGiveIt)
     // More nodes than one trip to the window thread takes.
     for (int i = 0; i < 450; ++i)
         ui->InsertNode(team, "Map " + std::to_string(i));
-    ui->SetCheckState(duel, 2);
-    ui->SetCheckState(config, 2);
+    ui->SetCheckState(duel, checkChecked);
+    ui->SetCheckState(config, checkChecked);
     theApp.mainThreadId = GetCurrentThreadId();
     static std::vector<TreeNodeState> read;
     _beginthread(
@@ -274,7 +274,7 @@ TEST_F(RealWindowTest, AWorkerReachesTheControlsWhileTheLoopRunsAndEndsIt)
             for (int i = 0; i < 200; ++i)
                 ui->SetStatus("block " + std::to_string(i));
             HTREEITEM node = ui->InsertNode(nullptr, "From worker");
-            ui->SetCheckState(node, 2);
+            ui->SetCheckState(node, checkChecked);
             theApp.RequestQuit(5);
         },
         0, nullptr);

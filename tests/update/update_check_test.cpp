@@ -251,8 +251,9 @@ protected:
         CatalogueHeader header;
         header.valid = true;
         header.version = announced;
+        header.updateUrlLine = url;
         header.updateUrl = url;
-        header.updateSizeLine = std::to_string(program.size());
+        header.updateSize = static_cast<int>(program.size());
         return CheckForUpdate(header, window, theApp.title, key, stop);
     }
 

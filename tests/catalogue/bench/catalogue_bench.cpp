@@ -73,7 +73,7 @@ DWORD WINAPI BuildTree(void*)
     std::vector<HTREEITEM>& marked = theApp.catalogue->preChecked;
     size_t markedCount = marked.size();
     while (!marked.empty()) {
-        theApp.ui->SetCheckState(marked.back(), 2);
+        theApp.ui->SetCheckState(marked.back(), checkChecked);
         marked.pop_back();
     }
     theApp.ui->EnableControls();

@@ -47,7 +47,7 @@ void CheckHeader(const CatalogueHeader& header, const std::string& text)
     }
     // Each message line comes with the LF it ended in, or one of its own.
     Require(header.message.size() <= text.size() + 1);
-    Require(header.updateUrl.size() <= text.size() && header.updateSizeLine.size() <= text.size());
+    Require(header.updateUrlLine.size() <= text.size() && header.updateUrl.size() <= header.updateUrlLine.size());
 }
 
 void CheckTree(const ItemsTree& tree, const std::string& text)
@@ -76,21 +76,19 @@ void CheckTree(const ItemsTree& tree, const std::string& text)
 void CheckLookups(const CCatalogue& catalogue, const std::string& name, const std::string& text)
 {
     Require(catalogue.ItemDescription(name).size() <= text.size());
-    std::vector<std::string> folders, urlLines;
-    std::vector<int32_t> sizes;
-    catalogue.ItemFiles(name, &folders, &urlLines, &sizes);
-    Require(folders.size() == urlLines.size() && folders.size() == sizes.size());
+    std::vector<FileRecord> files = catalogue.ItemFiles(name);
     // A record takes three lines, but the end of the text reads as any number.
     size_t lines = std::count(text.begin(), text.end(), '\n') + 1;
-    Require(folders.size() <= lines);
-    for (size_t i = 0; i < folders.size(); ++i)
-        Require(folders[i].size() < text.size() && urlLines[i].size() <= text.size());
+    Require(files.size() <= lines);
+    for (const FileRecord& file : files)
+        Require(file.folder.size() < text.size() && file.urlLine.size() <= text.size());
 
-    // Lists left out change nothing in the others; given ones are appended to.
-    std::vector<std::string> onlyUrlLines = {"earlier"};
-    catalogue.ItemFiles(name, nullptr, &onlyUrlLines, nullptr);
-    Require(onlyUrlLines.size() == urlLines.size() + 1);
-    Require(std::equal(urlLines.begin(), urlLines.end(), onlyUrlLines.begin() + 1));
+    // The lookups keep nothing between calls: a second one gives the same.
+    std::vector<FileRecord> again = catalogue.ItemFiles(name);
+    Require(again.size() == files.size());
+    for (size_t i = 0; i < files.size(); ++i)
+        Require(again[i].folder == files[i].folder && again[i].urlLine == files[i].urlLine &&
+                again[i].size == files[i].size);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include "catalogue/catalogue.h"
 #include "catalogue/items_scan.h"
+#include "catalogue/record_lines.h"
 #include "core/file_system.h"
 
 namespace {
@@ -50,18 +51,15 @@ bool StaysInside(const std::string& relative)
 
 void CheckRecords(const CCatalogue& catalogue, const std::string& name)
 {
-    std::vector<std::string> folders, urlLines;
-    std::vector<int32_t> sizes;
-    catalogue.ItemFiles(name, &folders, &urlLines, &sizes);
     const std::string install = "Q:\\Quake III Arena";
-    for (size_t i = 0; i < folders.size() && i < urlLines.size(); ++i) {
-        std::string fileName = FileNameOf(urlLines[i].substr(0, urlLines[i].find(' ')));
+    for (const FileRecord& file : catalogue.ItemFiles(name)) {
+        std::string fileName = FileNameOf(SplitUrls(file.urlLine).front());
         std::string path;
-        if (!RecordFilePath(install, folders[i], fileName, path)) {
+        if (!RecordFilePath(install, file.folder, fileName, path)) {
             Require(path.compare(0, install.size() + 1, install + "\\") == 0, path);
             Require(StaysInside(path.substr(install.size() + 1)), path);
         }
-        if (!RecordFilePath("", folders[i], fileName, path))
+        if (!RecordFilePath("", file.folder, fileName, path))
             Require(StaysInside(path), path);
     }
 }
