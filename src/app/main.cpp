@@ -57,7 +57,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     theApp.mainWindow = CreateWindowExA(0, "Quake3 Tavrin", theApp.title.c_str(),
                                         WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 15, 15, 632, 438,
                                         nullptr, nullptr, instance, &owner);
-    CreateAllControls();
+    CreateAllControls(theApp);
     ShowWindow(theApp.mainWindow, SW_SHOW);
 
     int exitCode = RunMessageLoop();

@@ -43,9 +43,9 @@ std::string CMainWindow::InstallFolder()
 }
 
 void CMainWindow::Install() { install.Start(); }
-void CMainWindow::ChoosePak0() { ChoosePak0File(); }
-void CMainWindow::ChooseFolder() { ChooseInstallFolder(); }
-void CMainWindow::ShowAbout() { ShowAboutDialog(); }
+void CMainWindow::ChoosePak0() { ChoosePak0File(*app.ui, app.mainWindow, app.pak0Edit); }
+void CMainWindow::ChooseFolder() { ChooseInstallFolder(*app.ui, app.folderEdit); }
+void CMainWindow::ShowAbout() { ShowAboutDialog(app.instance, app.mainWindow); }
 void CMainWindow::SelectAllItems() { SelectAll(*app.ui); }
 void CMainWindow::SelectNoItems() { SelectNone(*app.ui); }
 void CMainWindow::UpdatePunkBusterNow() { UpdatePunkBuster(InstallFolder(), app.mainWindow); }

@@ -1,6 +1,5 @@
 #include "ui/about_dialog.h"
 
-#include "core/application.h"
 #include "core/version.h"
 
 namespace {
@@ -21,7 +20,7 @@ const LinkPlace kLinkPlaces[4] = {
     {{172, 108, 290, 126}, "gfx@tavrin.test"},
 };
 
-void OnInitDialog(HWND dialog)
+void OnInitDialog(HWND dialog, HINSTANCE instance)
 {
     HFONT creditFont = CreateFontA(13, 7, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET,
                                    OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
@@ -31,7 +30,7 @@ void OnInitDialog(HWND dialog)
     for (int name : kCreditNames)
         SendDlgItemMessageA(dialog, name, WM_SETFONT, reinterpret_cast<WPARAM>(creditFont), TRUE);
 
-    HBITMAP marker = LoadBitmapA(theApp.instance, MAKEINTRESOURCEA(300));
+    HBITMAP marker = LoadBitmapA(instance, MAKEINTRESOURCEA(300));
     for (int picture : kMarkers)
         SendDlgItemMessageA(dialog, picture, STM_SETIMAGE, IMAGE_BITMAP,
                             reinterpret_cast<LPARAM>(marker));
@@ -53,11 +52,11 @@ void OnDestroy(HWND dialog)
         SendDlgItemMessageA(dialog, kMarkers[0], STM_GETIMAGE, IMAGE_BITMAP, 0)));
 }
 
-INT_PTR CALLBACK AboutDialogProcedure(HWND dialog, UINT message, WPARAM, LPARAM)
+INT_PTR CALLBACK AboutDialogProcedure(HWND dialog, UINT message, WPARAM, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG:
-        OnInitDialog(dialog);
+        OnInitDialog(dialog, reinterpret_cast<HINSTANCE>(lParam));
         return TRUE;  // the system focuses the default button
     case WM_COMMAND:  // Ok, Enter, Escape and the close box alike
         EndDialog(dialog, 0);
@@ -74,8 +73,8 @@ INT_PTR CALLBACK AboutDialogProcedure(HWND dialog, UINT message, WPARAM, LPARAM)
 // After the application object, as the program's other process-wide objects.
 CHyperlink aboutLinks[4] __attribute__((init_priority(103)));
 
-void ShowAboutDialog()
+void ShowAboutDialog(HINSTANCE instance, HWND owner)
 {
-    DialogBoxParamA(theApp.instance, MAKEINTRESOURCEA(200), theApp.mainWindow,
-                    AboutDialogProcedure, 0);
+    DialogBoxParamA(instance, MAKEINTRESOURCEA(200), owner, AboutDialogProcedure,
+                    reinterpret_cast<LPARAM>(instance));
 }

@@ -1,8 +1,10 @@
 #pragma once
 #include "ui/hyperlink.h"
 
-// The modal About dialog, owned by the main window.
-void ShowAboutDialog();
+#include <windows.h>
+
+// The modal About dialog of the program `instance`, owned by `owner`.
+void ShowAboutDialog(HINSTANCE instance, HWND owner);
 
 // The dialog's four links: the web site, then the addresses beside the
 // names credited for ideas and testing, the original idea and the graphics.

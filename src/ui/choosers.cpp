@@ -5,29 +5,28 @@
 #include <commdlg.h>
 #include <shlobj.h>
 
-#include "core/application.h"
 #include "core/com_initialization.h"
 #include "core/program_folder.h"
 #include "core/window_operations.h"
 
-void ChoosePak0File()
+void ChoosePak0File(CWindowOperations& ui, HWND owner, HWND edit)
 {
     char path[MAX_PATH] = "";
     OPENFILENAMEA dialog = {};
     dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = theApp.mainWindow;
+    dialog.hwndOwner = owner;
     dialog.lpstrFilter = "pak0.pk3\0pak0.pk3\0";
     dialog.lpstrFile = path;
     dialog.nMaxFile = sizeof path;
     dialog.lpstrDefExt = "pk3";
     dialog.Flags = OFN_FILEMUSTEXIST;
     if (GetOpenFileNameA(&dialog))
-        theApp.ui->SetEditText(theApp.pak0Edit, path);
+        ui.SetEditText(edit, path);
     // The dialog may have moved the current directory.
     EnterProgramFolder();
 }
 
-void ChooseInstallFolder()
+void ChooseInstallFolder(CWindowOperations& ui, HWND edit)
 {
     InitializeComOnThisThread();
     char path[MAX_PATH] = "";
@@ -40,5 +39,5 @@ void ChooseInstallFolder()
         return;
     // A virtual folder has no path: the box keeps what it had.
     if (SHGetPathFromIDListA(chosen.get(), path))
-        theApp.ui->SetEditText(theApp.folderEdit, path);
+        ui.SetEditText(edit, path);
 }

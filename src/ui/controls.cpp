@@ -10,24 +10,26 @@
 
 namespace {
 
-HWND CreateChild(const char* windowClass, const char* text, DWORD style, int x, int y, int width,
-                 int height, int id, DWORD extendedStyle = 0)
-{
-    return CreateWindowExA(extendedStyle, windowClass, text, WS_CHILD | WS_VISIBLE | style, x, y,
-                           width, height, theApp.mainWindow,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), theApp.instance,
-                           nullptr);
-}
+// The children of one application object's main window.
+struct CChildMaker {
+    const CApplication& app;
 
-HWND CreateButton(const char* text, DWORD style, int x, int y, int width, int height, int id)
-{
-    return CreateChild("button", text, BS_PUSHBUTTON | style, x, y, width, height, id);
-}
-
-HWND CreateIconButton(int x, int y, int width, int height, int id)
-{
-    return CreateButton("", BS_ICON, x, y, width, height, id);
-}
+    HWND Child(const char* windowClass, const char* text, DWORD style, int x, int y, int width, int height,
+               int id, DWORD extendedStyle = 0) const
+    {
+        return CreateWindowExA(extendedStyle, windowClass, text, WS_CHILD | WS_VISIBLE | style, x, y, width,
+                               height, app.mainWindow, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                               app.instance, nullptr);
+    }
+    HWND Button(const char* text, DWORD style, int x, int y, int width, int height, int id) const
+    {
+        return Child("button", text, BS_PUSHBUTTON | style, x, y, width, height, id);
+    }
+    HWND IconButton(int x, int y, int width, int height, int id) const
+    {
+        return Button("", BS_ICON, x, y, width, height, id);
+    }
+};
 
 HFONT CreateControlFont(int height, const char* face)
 {
@@ -49,55 +51,55 @@ void SetButtonIcon(HWND button, int iconId)
 
 }  // namespace
 
-void CreateAllControls()
+void CreateAllControls(CApplication& app)
 {
-    CApplication& app = theApp;
+    const CChildMaker make{app};
     INITCOMMONCONTROLSEX classes = {sizeof classes, 255};
     InitCommonControlsEx(&classes);
 
     app.backgroundBrush = CreateSolidBrush(kWindowColour);
 
-    app.itemTree = CreateChild(WC_TREEVIEWA, "Tree View",
+    app.itemTree = make.Child(WC_TREEVIEWA, "Tree View",
                                TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_CHECKBOXES,
                                354, 2, 275, 300, 100, WS_EX_CLIENTEDGE);
 
     app.labelFont = CreateControlFont(12, "Microsoft Sans Serif");
     app.editFont = CreateControlFont(11, "Tahoma");
 
-    app.overallProgressBar = CreateChild(PROGRESS_CLASSA, nullptr, 0, 2, 260, 350, 20, 101);
-    app.itemProgressBar = CreateChild(PROGRESS_CLASSA, nullptr, 0, 2, 230, 350, 20, 102);
+    app.overallProgressBar = make.Child(PROGRESS_CLASSA, nullptr, 0, 2, 260, 350, 20, 101);
+    app.itemProgressBar = make.Child(PROGRESS_CLASSA, nullptr, 0, 2, 230, 350, 20, 102);
 
-    app.infoTitleLabel = CreateChild("static", "", SS_LEFT, 2, 290, 350, 15, 0);
-    app.infoTextLabel = CreateChild("static", "", SS_LEFT, 2, 307, 350, 400, 0);
+    app.infoTitleLabel = make.Child("static", "", SS_LEFT, 2, 290, 350, 15, 0);
+    app.infoTextLabel = make.Child("static", "", SS_LEFT, 2, 307, 350, 400, 0);
 
     SendMessageA(app.overallProgressBar, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
     SendMessageA(app.itemProgressBar, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
 
-    app.pak0Button = CreateButton("1.Point to pak0.pk3 file on your disk drive or CD       ", 0,
+    app.pak0Button = make.Button("1.Point to pak0.pk3 file on your disk drive or CD       ", 0,
                                   2, 85, 350, 23, 105);
-    app.folderButton = CreateButton(
+    app.folderButton = make.Button(
         "2.Select new installation folder                                  ", 0, 2, 133, 350, 23,
         106);
-    app.installButton = CreateButton("3. Install", 0, 2, 179, 80, 23, 103);
-    app.punkBusterButton = CreateButton("4. Update Punk Buster", 0, 84, 179, 184, 23, 106);
-    app.readmeButton = CreateButton("5. Readme", BS_ICON, 270, 179, 80, 23, 106);
-    app.selectAllButton = CreateButton("Select all", 0, 354, 305, 90, 23, 106);
-    app.selectNoneButton = CreateButton("Select none", 0, 449, 305, 90, 23, 106);
-    app.aboutButton = CreateButton("About", 0, 544, 305, 80, 23, 104);
-    app.cpmaButton = CreateIconButton(354, 360, 33, 33, 106);
-    app.defragButton = CreateIconButton(392, 360, 32, 32, 106);
-    app.superHudButton = CreateIconButton(506, 360, 32, 32, 106);
-    app.gameScannerButton = CreateIconButton(544, 360, 32, 32, 106);
+    app.installButton = make.Button("3. Install", 0, 2, 179, 80, 23, 103);
+    app.punkBusterButton = make.Button("4. Update Punk Buster", 0, 84, 179, 184, 23, 106);
+    app.readmeButton = make.Button("5. Readme", BS_ICON, 270, 179, 80, 23, 106);
+    app.selectAllButton = make.Button("Select all", 0, 354, 305, 90, 23, 106);
+    app.selectNoneButton = make.Button("Select none", 0, 449, 305, 90, 23, 106);
+    app.aboutButton = make.Button("About", 0, 544, 305, 80, 23, 104);
+    app.cpmaButton = make.IconButton(354, 360, 33, 33, 106);
+    app.defragButton = make.IconButton(392, 360, 32, 32, 106);
+    app.superHudButton = make.IconButton(506, 360, 32, 32, 106);
+    app.gameScannerButton = make.IconButton(544, 360, 32, 32, 106);
 
-    app.pak0Edit = CreateChild("edit", nullptr, ES_AUTOHSCROLL, 2, 110, 350, 18, 107, WS_EX_CLIENTEDGE);
-    app.folderEdit = CreateChild("edit", nullptr, ES_AUTOHSCROLL, 2, 156, 350, 18, 108, WS_EX_CLIENTEDGE);
+    app.pak0Edit = make.Child("edit", nullptr, ES_AUTOHSCROLL, 2, 110, 350, 18, 107, WS_EX_CLIENTEDGE);
+    app.folderEdit = make.Child("edit", nullptr, ES_AUTOHSCROLL, 2, 156, 350, 18, 108, WS_EX_CLIENTEDGE);
 
-    app.statusLabel = CreateChild("static", "", SS_LEFT, 2, 206, 300, 18, 10);
-    app.bannerImage = CreateChild("static", "", SS_BITMAP, 2, 2, 350, 75, 10);
+    app.statusLabel = make.Child("static", "", SS_LEFT, 2, 206, 300, 18, 10);
+    app.bannerImage = make.Child("static", "", SS_BITMAP, 2, 2, 350, 75, 10);
     HBITMAP banner = LoadBitmapA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(302));
     SendMessageA(app.bannerImage, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(banner));
 
-    app.shortcutsButton = CreateButton("6. Create shortcuts on your desktop", 0, 354, 333, 270, 23, 0);
+    app.shortcutsButton = make.Button("6. Create shortcuts on your desktop", 0, 354, 333, 270, 23, 0);
 
     SendMessageA(app.pak0Edit, EM_LIMITTEXT, 260, 0);
     SendMessageA(app.folderEdit, EM_LIMITTEXT, 260, 0);

@@ -1,5 +1,7 @@
 #pragma once
 
-// Creates every control of the main window and loads the settings into the
-// two path boxes.
-void CreateAllControls();
+class CApplication;
+
+// Creates every control of the application object's main window and loads
+// the settings into the two path boxes.
+void CreateAllControls(CApplication& app);

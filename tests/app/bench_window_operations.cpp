@@ -67,7 +67,7 @@ int main()
     RegisterClassA(&windowClass);
     theApp.mainWindow = CreateWindowA("TavrinBench", "Tavrin bench", WS_OVERLAPPEDWINDOW, 0, 0, 632,
                                       438, nullptr, nullptr, nullptr, nullptr);
-    CreateAllControls();
+    CreateAllControls(theApp);
     ShowWindow(theApp.mainWindow, SW_SHOW);
 
     std::printf("window operations per second from a worker thread (%lu ms each):\n", kMeasureMs);

@@ -89,7 +89,7 @@ Observed OpenLookAndClose(void (*close)(HWND dialog))
         if (!closed && dialog)
             PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
     });
-    ShowAboutDialog();
+    ShowAboutDialog(theApp.instance, theApp.mainWindow);
     user.join();
     EXPECT_TRUE(closed);
     return seen;

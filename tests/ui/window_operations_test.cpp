@@ -27,7 +27,7 @@ protected:
         theApp.instance = GetModuleHandleA(nullptr);
         theApp.mainWindow = CreateWindowA("TavrinOperationsTest", "Tavrin test", WS_OVERLAPPEDWINDOW,
                                           0, 0, 632, 438, nullptr, nullptr, nullptr, nullptr);
-        CreateAllControls();
+        CreateAllControls(theApp);
         ui = theApp.ui;
     }
     void TearDown() override
