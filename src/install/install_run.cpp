@@ -100,12 +100,8 @@ DownloadOutcome DownloadAtTurn(CInstallRun& run, const std::string& urlLine, con
             ahead.reset();
         }
     }
-    if (!ahead) {
-        CSideFile side;
-        if (!FetchFile(urlLine, localPath, side, report, run.stop).whole)
-            return DownloadOutcome::failed;
-        return PlaceDownload(side, localPath) ? DownloadOutcome::transferred : DownloadOutcome::failed;
-    }
+    if (!ahead)
+        return FetchAndPlace(urlLine, localPath, report, run.stop);
     FetchResult result = ahead->Replay(report, run.stop);
     if (!result.whole)
         return DownloadOutcome::failed;

@@ -155,11 +155,9 @@ bool PlaceDownload(CSideFile& side, const std::string& localPath)
     return false;
 }
 
-DownloadOutcome DownloadFile(const std::string& urlLine, const std::string& localPath, uint32_t declaredSize,
-                             const DownloadReport& report, const StopRequest& stop)
+DownloadOutcome FetchAndPlace(const std::string& urlLine, const std::string& localPath, const DownloadReport& report,
+                              const StopRequest& stop)
 {
-    if (AlreadyDownloaded(localPath, declaredSize))
-        return DownloadOutcome::present;
     // The file arrives under a name of its own and takes the place of one
     // already there only once it is whole: a download that fails, or a
     // window closed half way, leaves the player's old file as it was.
@@ -167,4 +165,12 @@ DownloadOutcome DownloadFile(const std::string& urlLine, const std::string& loca
     if (!FetchFile(urlLine, localPath, side, report, stop).whole)
         return DownloadOutcome::failed;
     return PlaceDownload(side, localPath) ? DownloadOutcome::transferred : DownloadOutcome::failed;
+}
+
+DownloadOutcome DownloadFile(const std::string& urlLine, const std::string& localPath, uint32_t declaredSize,
+                             const DownloadReport& report, const StopRequest& stop)
+{
+    if (AlreadyDownloaded(localPath, declaredSize))
+        return DownloadOutcome::present;
+    return FetchAndPlace(urlLine, localPath, report, stop);
 }

@@ -44,9 +44,12 @@ FetchResult FetchFile(const std::string& urlLine, const std::string& sideOf, CSi
                       const DownloadReport& report, const StopRequest& stop);
 // Moves the whole file in `side` over `localPath`; logs when it cannot.
 bool PlaceDownload(CSideFile& side, const std::string& localPath);
+// FetchFile into a side file of `localPath`, then PlaceDownload.
+DownloadOutcome FetchAndPlace(const std::string& urlLine, const std::string& localPath, const DownloadReport& report,
+                              const StopRequest& stop);
 
 // Downloads the file of one catalogue record to `localPath`, unless it is
-// there with `declaredSize` already (FetchFile, then PlaceDownload). The
+// there with `declaredSize` already (FetchAndPlace). The
 // file comes under a name of its own beside `localPath` and replaces what
 // is there only once it is whole.
 DownloadOutcome DownloadFile(const std::string& urlLine, const std::string& localPath, uint32_t declaredSize,
